@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds the Windows programs (build/win) and the portable code natively under the sanitizers
+# (build/native).
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+jobs=$(nproc)
+cmake -S "$root" -B "$root/build/win" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$root/build/win" -j "$jobs"
+if [ "${QUORALLION_SKIP_NATIVE:-0}" != 1 ]; then
+  cmake -S "$root" -B "$root/build/native" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$root/build/native" -j "$jobs"
+fi

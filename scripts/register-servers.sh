@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Registers every COM server of a build folder in the project's Wine prefix.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+bin=${1:-$QUORALLION_ROOT/build/win/bin}
+for server in QuorallionCore2 QuorallionICore; do
+  if [ -f "$bin/$server.exe" ]; then
+    "$QUORALLION_WINE" "$bin/$server.exe" /RegServer
+    echo "registered $server"
+  fi
+done

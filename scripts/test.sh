@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test: the portable code natively under the sanitizers, then the
+# Windows programs under Wine (with Xvfb for the tests that make windows).
+set -uo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+bash scripts/setup.sh || exit 1
+bash scripts/build.sh || exit 1
+source scripts/wine-env.sh
+source scripts/xvfb.sh
+quorallion_start_xvfb || exit 1
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  quorallion_stop_xvfb
+}
+trap cleanup EXIT
+bash scripts/wine-prefix.sh || exit 1
+
+status=0
+ctest --test-dir build/native --output-on-failure -j "$(nproc)" || status=1
+ctest --test-dir build/win --output-on-failure -j "$(nproc)" || status=1
+python3 scripts/test-summary.py build/native build/win || status=1
+exit $status

@@ -1,0 +1,11 @@
+# Sourced by the other scripts: the project's own Wine prefix and quiet Wine.
+QUORALLION_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export QUORALLION_ROOT
+export WINEPREFIX="${QUORALLION_WINEPREFIX:-$QUORALLION_ROOT/build/wineprefix}"
+export WINEARCH=win64
+export WINEDEBUG="${WINEDEBUG:--all}"
+# No Mono or Gecko download prompts, no desktop menu entries.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"
+QUORALLION_WINE=/usr/lib/wine/wine64
+[ -x "$QUORALLION_WINE" ] || QUORALLION_WINE=$(command -v wine64 || command -v wine)
+export QUORALLION_WINE
