@@ -11,8 +11,8 @@ source scripts/xvfb.sh
 quorallion_start_xvfb
 trap 'wineserver -k >/dev/null 2>&1 || true; quorallion_stop_xvfb' EXIT
 bash scripts/wine-prefix.sh
-bash scripts/register-servers.sh build/win/bin >/dev/null
-bin=build/win/bin
+bin=$QUORALLION_BUILD_DIR/win/bin
+bash scripts/register-servers.sh "$bin" >/dev/null
 echo "config:"
 "$QUORALLION_WINE" "$bin/core_client.exe" config
 echo "word2pdf (a job: wait, then its reply):"

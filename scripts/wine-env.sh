@@ -1,7 +1,9 @@
 # Sourced by the other scripts: the project's own Wine prefix and quiet Wine.
 QUORALLION_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export QUORALLION_ROOT
-export WINEPREFIX="${QUORALLION_WINEPREFIX:-$QUORALLION_ROOT/build/wineprefix}"
+# Separate build folders (and their own prefixes) let several builds run side by side.
+export QUORALLION_BUILD_DIR="${QUORALLION_BUILD_DIR:-$QUORALLION_ROOT/build}"
+export WINEPREFIX="${QUORALLION_WINEPREFIX:-$QUORALLION_BUILD_DIR/wineprefix}"
 export WINEARCH=win64
 export WINEDEBUG="${WINEDEBUG:--all}"
 # No Mono or Gecko download prompts, no desktop menu entries.
