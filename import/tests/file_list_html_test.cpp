@@ -1,0 +1,17 @@
+#include <gtest/gtest.h>
+
+#include "clipboard/file_list_html.h"
+
+using namespace quorallion::clipboard;
+
+TEST(FileListHtml, ExtensionAndSizeRules) {
+    EXPECT_TRUE(HasAcceptedExtension(L"C:\\p\\a.PNG", L"jpg| png |gif"));
+    EXPECT_FALSE(HasAcceptedExtension(L"C:\\p\\apng", L"png"));
+    EXPECT_FALSE(HasAcceptedExtension(L"C:\\p\\a.png.txt", L"png"));
+    EXPECT_FALSE(HasAcceptedExtension(L"C:\\p\\a.png", L""));
+    EXPECT_TRUE(FitsSizeLimit(2 * 1024, 2));
+    EXPECT_FALSE(FitsSizeLimit(2 * 1024 + 1, 2));
+    EXPECT_TRUE(FitsSizeLimit(0, 0));
+    EXPECT_FALSE(FitsSizeLimit(1, 0));
+    EXPECT_EQ(ImageTag(L"C:\\a b\\c.png"), L"<img src=\"C:\\a b\\c.png\" border=0><br>");
+}
