@@ -1,0 +1,21 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quorallion {
+
+class c32bppDIB;
+
+// The BMP codec: our own decoding of uncompressed and bit-field bitmaps, the system's picture
+// loader for the rest (run-length compression, and bytes that are no "BM" file).
+class cBMPparser {
+public:
+    bool LoadStream(const std::vector<uint8_t>& inStream, c32bppDIB& cHost, int64_t streamOffset,
+                    int64_t streamLength);
+    // FileName empty: the BMP goes into outStream. TransparentFillColor is 0x00BBGGRR.
+    bool SaveAsBMP(c32bppDIB& cHost, const std::wstring& FileName, std::vector<uint8_t>& outStream,
+                   bool Keep32bppFormat, uint32_t TransparentFillColor);
+};
+
+}  // namespace quorallion

@@ -1,0 +1,32 @@
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "ico_format.h"
+
+namespace quorallion {
+
+class c32bppDIB;
+
+// The ICO/CUR reader: validates the directory, chooses an entry by size and depth and loads it.
+class cICOparser {
+public:
+    // cHost nullptr: only the directory is read, for the accessors. A PNG-compressed entry
+    // answers True without an image (no PNG reader in this build); the load chain goes on.
+    bool LoadStream(const std::vector<uint8_t>& inStream, int32_t desiredWidth, int32_t desiredHeight,
+                    c32bppDIB* cHost, int64_t& streamOffset, int64_t& streamLength, int32_t& icoBitDepth);
+
+    int32_t Width(int32_t entry) const { return Valid(entry) ? directory_.entries[entry - 1].width : 0; }
+    int32_t Height(int32_t entry) const { return Valid(entry) ? directory_.entries[entry - 1].height : 0; }
+    int16_t bitDepth(int32_t entry) const {
+        return Valid(entry) ? static_cast<int16_t>(directory_.entries[entry - 1].bitCount) : 0;
+    }
+    bool IsIconPNG(int32_t entry) const { return Valid(entry) && directory_.entries[entry - 1].isPng; }
+    int16_t IconCount() const { return static_cast<int16_t>(directory_.entries.size()); }
+
+private:
+    bool Valid(int32_t entry) const { return entry >= 1 && entry <= static_cast<int32_t>(directory_.entries.size()); }
+    codecs::IcoDirectory directory_;
+};
+
+}  // namespace quorallion

@@ -1,0 +1,36 @@
+#include "cICOparser.h"
+
+#include "alpha_scan.h"
+#include "c32bppDIB.h"
+#include "dib_fill_win.h"
+
+namespace quorallion {
+
+bool cICOparser::LoadStream(const std::vector<uint8_t>& inStream, int32_t desiredWidth, int32_t desiredHeight,
+                            c32bppDIB* cHost, int64_t& streamOffset, int64_t& streamLength, int32_t& icoBitDepth) {
+    if (streamLength == 0) streamLength = static_cast<int64_t>(inStream.size());
+    const codecs::ByteSpan bytes = codecs::RangeOf(inStream, streamOffset, streamLength);
+    if (bytes.size() < 6 || codecs::ReadIcoDirectory(bytes, directory_) != codecs::CodecResult::Ok) {
+        directory_ = {};
+        return false;
+    }
+    if (!cHost) return true;
+
+    if (desiredWidth < 1) desiredWidth = 32;
+    if (desiredHeight < 1) desiredHeight = 32;
+    const int chosen = codecs::ChooseIcoEntry(directory_, desiredWidth, desiredHeight, icoBitDepth);
+    if (chosen == 0) return true;
+    const codecs::IcoEntry& entry = directory_.entries[chosen - 1];
+    if (entry.isPng) return true;
+
+    codecs::PixelBuffer pixels;
+    if (codecs::DecodeIcoBitmapEntry(bytes, entry, pixels) != codecs::CodecResult::Ok) {
+        cHost->DestroyDIB();
+        return true;
+    }
+    const codecs::AlphaScan scan = codecs::ScanAlpha(pixels.bgra, false);
+    if (!codecs::FillImage(*cHost, pixels, directory_.type == 1 ? 3 : 5, scan.kind)) cHost->DestroyDIB();
+    return true;
+}
+
+}  // namespace quorallion

@@ -1,0 +1,125 @@
+// The readers fill a c32bppDIB from files ImageMagick made; ImageMagick's own decoding of each
+// file is the reference. Writer output is read back by our readers against that reference.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "c32bppDIB.h"
+#include "cBMPparser.h"
+#include "cGIFparser.h"
+#include "cICOparser.h"
+
+using namespace quorallion;
+
+namespace {
+
+std::string SampleFolder() {
+    const char* folder = std::getenv("QUORALLION_CODEC_SAMPLES");
+    return folder ? std::string("Z:") + folder + "/" : std::string();
+}
+
+std::vector<uint8_t> ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+// Compares the image (bottom-up premultiplied BGRA) with ImageMagick's top-down straight RGBA;
+// transparent pixels only by their alpha. Answers the number of differing pixels.
+int CountDifferences(const c32bppDIB& image, const std::vector<uint8_t>& rgba, int tolerance = 0) {
+    if (rgba.size() != size_t(image.Width()) * image.Height() * 4) return -1;
+    int differences = 0;
+    for (int y = 0; y < image.Height(); ++y)
+        for (int x = 0; x < image.Width(); ++x) {
+            const uint8_t* ours = image.BitsPointer() + size_t(image.Height() - 1 - y) * image.scanWidth() + x * 4;
+            const uint8_t* theirs = &rgba[(size_t(y) * image.Width() + x) * 4];
+            const int alpha = theirs[3];
+            bool same = std::abs(ours[3] - alpha) <= tolerance;
+            if (same && alpha != 0)
+                for (int c = 0; c < 3; ++c)
+                    same = same && std::abs(ours[2 - c] - theirs[c] * alpha / 255) <= tolerance + 1;
+            if (!same) ++differences;
+        }
+    return differences;
+}
+
+class CodecSamples : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = SampleFolder();
+        if (folder_.empty() || ReadAll(folder_ + "bmp24.bmp").empty()) GTEST_SKIP() << "no samples made by ImageMagick";
+    }
+    std::vector<uint8_t> Sample(const std::string& name) { return ReadAll(folder_ + name); }
+    std::string folder_;
+};
+
+}  // namespace
+
+TEST_F(CodecSamples, BmpDepthsMatchTheReference) {
+    struct Case { const char* file; int imageType; };
+    for (Case c : {Case{"bmp1.bmp", 1}, Case{"bmp4.bmp", 1}, Case{"bmp8.bmp", 1}, Case{"bmp16.bmp", 1},
+                   Case{"bmp24.bmp", 1}, Case{"bmp32.bmp", 6}, Case{"bmp8rle.bmp", 1}}) {
+        std::vector<uint8_t> bytes = Sample(c.file);
+        c32bppDIB image;
+        ASSERT_TRUE(cBMPparser().LoadStream(bytes, image, 0, int64_t(bytes.size()))) << c.file;
+        EXPECT_EQ(image.ImageType(), c.imageType) << c.file;
+        EXPECT_EQ(CountDifferences(image, Sample(std::string(c.file) + ".rgba")), 0) << c.file;
+    }
+}
+
+TEST_F(CodecSamples, GifFirstFrameTransparencyAndInterlacingMatchTheReference) {
+    struct Case { const char* file; int alpha; };
+    for (Case c : {Case{"gif_transparent.gif", 1}, Case{"gif_interlaced.gif", 0}, Case{"gif_frames.gif", 0}}) {
+        std::vector<uint8_t> bytes = Sample(c.file);
+        c32bppDIB image;
+        ASSERT_TRUE(cGIFparser().LoadStream(bytes, image, 0, int64_t(bytes.size()))) << c.file;
+        EXPECT_EQ(image.ImageType(), 9) << c.file;
+        EXPECT_EQ(image.Alpha(), c.alpha) << c.file;
+        EXPECT_EQ(CountDifferences(image, Sample(std::string(c.file) + ".rgba")), 0) << c.file;
+    }
+}
+
+TEST_F(CodecSamples, IconEntriesAreChosenBySizeAndMatchTheReference) {
+    std::vector<uint8_t> bytes = Sample("ico_multi.ico");
+    struct Case { int wanted; const char* reference; };
+    for (Case c : {Case{32, "ico_multi_32.rgba"}, Case{48, "ico_multi_48.rgba"}}) {
+        c32bppDIB image;
+        int64_t offset = 0, length = 0;
+        int32_t depth = 32;
+        ASSERT_TRUE(cICOparser().LoadStream(bytes, c.wanted, c.wanted, &image, offset, length, depth));
+        ASSERT_EQ(image.Width(), c.wanted);
+        EXPECT_EQ(image.ImageType(), 3);
+        EXPECT_EQ(CountDifferences(image, Sample(c.reference), 1), 0) << c.reference;
+    }
+    std::vector<uint8_t> cursor = Sample("cur_one.cur");
+    c32bppDIB image;
+    int64_t offset = 0, length = 0;
+    int32_t depth = 0;
+    ASSERT_TRUE(cICOparser().LoadStream(cursor, 0, 0, &image, offset, length, depth));
+    EXPECT_EQ(image.ImageType(), 5);
+    EXPECT_EQ(CountDifferences(image, Sample("cur_one.cur.rgba")), 0);
+}
+
+TEST_F(CodecSamples, WrittenFilesReadBackThroughTheReference) {
+    std::vector<uint8_t> bytes = Sample("gif_transparent.gif");
+    c32bppDIB image;
+    ASSERT_TRUE(cGIFparser().LoadStream(bytes, image, 0, int64_t(bytes.size())));
+    const std::string gifPath = folder_ + "written.gif";
+    const std::string bmpPath = folder_ + "written.bmp";
+    std::vector<uint8_t> unused;
+    bool reduce = true;
+    uint8_t threshold = 128;
+    ASSERT_TRUE(cGIFparser().SaveAsGIF(image, std::wstring(gifPath.begin(), gifPath.end()), unused, reduce, threshold));
+    EXPECT_FALSE(reduce);
+    ASSERT_TRUE(cBMPparser().SaveAsBMP(image, std::wstring(bmpPath.begin(), bmpPath.end()), unused, true, 0xFFFFFF));
+    // Our own readers and ImageMagick must both see the same pixels in what we wrote.
+    std::vector<uint8_t> gif = ReadAll(gifPath), bmp = ReadAll(bmpPath);
+    c32bppDIB gifBack, bmpBack;
+    ASSERT_TRUE(cGIFparser().LoadStream(gif, gifBack, 0, int64_t(gif.size())));
+    ASSERT_TRUE(cBMPparser().LoadStream(bmp, bmpBack, 0, int64_t(bmp.size())));
+    EXPECT_EQ(bmpBack.ImageType(), 7);
+    const std::vector<uint8_t> reference = Sample("gif_transparent.gif.rgba");
+    EXPECT_EQ(CountDifferences(gifBack, reference), 0);
+    EXPECT_EQ(CountDifferences(bmpBack, reference), 0);
+}
