@@ -19,7 +19,7 @@ make bmp16.bmp "" $base -define bmp:subtype=RGB565
 make bmp24.bmp bmp3: $base -type truecolor
 make bmp32.bmp "" $base -alpha set -channel A -fx 'i/w' +channel -define bmp:format=bmp4
 make bmp8rle.bmp bmp3: $base -colors 100 -type palette -compress rle
-make gif_transparent.gif "" $base -colors 30 -transparent yellow
+make gif_transparent.gif "" $base -transparent yellow -colors 30
 make gif_interlaced.gif "" $base -colors 64 -interlace GIF
 make gif_frames.gif "" "\( $base \) \( -size 37x23 xc:green \) -loop 0"
 make ico_multi.ico "" "\( $base -resize 16x16! \) \( $base -resize 32x32! -colors 16 \) \( $base -resize 48x48! -alpha set -channel A -fx 'j/h' +channel \)"
