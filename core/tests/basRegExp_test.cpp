@@ -1,0 +1,118 @@
+// The pattern helpers over the platform's regular-expression object, with the patterns that the
+// clipboard and Word clean-up use.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <objbase.h>
+
+#include "regex/basRegExp.h"
+
+using namespace quorallion;
+
+namespace {
+
+class RegExp : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr))); }
+    void TearDown() override { ::CoUninitialize(); }
+};
+
+struct ReplaceCase {
+    const wchar_t* name;
+    const wchar_t* text;
+    const wchar_t* pattern;
+    const wchar_t* replacement;
+    const wchar_t* expected;
+};
+
+const ReplaceCase kReplaceCases[] = {
+    {L"script blocks go, lazily and across lines",
+     L"a<SCRIPT type=x>1\r\n</script>b<script>2</Script>c", L"<script[\\s\\S]*?</script>", L"",
+     L"abc"},
+    {L"back-reference keeps the captured quote",
+     L"<img src='x.png'> <IMG SRC=\"y.png\">", L"src=(['\"])(.*?)\\1", L"src=$1file:///$2$1",
+     L"<img src='file:///x.png'> <IMG src=\"file:///y.png\">"},
+    {L"look-ahead consumes nothing", L"<o:p></o:p><p>x</p>", L"<(?=o:)", L"<!--",
+     L"<!--o:p></o:p><p>x</p>"},
+    {L"negative look-ahead", L"<p class=a><span class=b>", L"\\s+class=(?!b)\\w+", L"",
+     L"<p><span class=b>"},
+    {L"whole match and non-capturing group", L"MsoNormal msoList", L"(?:mso)\\w+", L"[$&]",
+     L"[MsoNormal] [msoList]"},
+    {L"anchors under Global", L"abc", L"^a|c$", L"-", L"-b-"},
+    {L"no match leaves the text", L"plain text", L"<[^>]+>", L"", L"plain text"},
+    {L"empty text", L"", L"x", L"y", L""},
+    {L"characters outside the ANSI code page pass intact", L"\u4e2d\u6587<b>\U0001F600</b>",
+     L"</?b>", L"", L"\u4e2d\u6587\U0001F600"},
+};
+
+TEST_F(RegExp, ReplaceTable) {
+    for (const ReplaceCase& c : kReplaceCases) {
+        EXPECT_EQ(basRegExp::RegExpReplace(c.text, c.pattern, c.replacement), c.expected)
+            << ::testing::PrintToString(std::wstring(c.name));
+    }
+}
+
+TEST_F(RegExp, ReplaceKeepsEmbeddedNul) {
+    std::wstring text(L"a\0b<x>", 6);
+    EXPECT_EQ(basRegExp::RegExpReplace(text, L"<x>", L"!"), std::wstring(L"a\0b!", 4));
+}
+
+TEST_F(RegExp, ReplaceAllRunsUntilStable) {
+    // Each pass halves the runs of blanks; a single pass would leave two.
+    EXPECT_EQ(basRegExp::RegExpReplaceAll(L"a        b", L"  ", L" "), L"a b");
+    EXPECT_EQ(basRegExp::RegExpReplaceAll(L"<b><b>x</b></b>", L"<b>([^<]*)</b>", L"$1"), L"x");
+    EXPECT_EQ(basRegExp::RegExpReplaceAll(L"unchanged", L"\\d", L""), L"unchanged");
+}
+
+TEST_F(RegExp, ReplaceAllStopsAfterBoundedPassesWhenTextNeverSettles) {
+    // Prepends one character per pass for ever: the helper must give up, not hang the server.
+    std::wstring out = basRegExp::RegExpReplaceAll(L"x", L"x", L"ax");
+    EXPECT_EQ(out.size(), 1001u);
+    EXPECT_EQ(out.back(), L'x');
+}
+
+TEST_F(RegExp, TestIsCaseInsensitiveAndTakesPatternFirst) {
+    EXPECT_FALSE(basRegExp::RegExpTest(L"[^0-9a-z]+", L"ABC123"));
+    EXPECT_TRUE(basRegExp::RegExpTest(L"[^0-9a-z]+", L"ABC 123"));
+    EXPECT_TRUE(basRegExp::RegExpTest(L"^word\\.", L"WORD.Application"));
+    EXPECT_FALSE(basRegExp::RegExpTest(L"x", L""));
+}
+
+TEST_F(RegExp, InvalidPatternRaisesEngineError) {
+    for (const wchar_t* bad : {L"(unclosed", L"[z-a]", L"*x"}) {
+        EXPECT_THROW(basRegExp::RegExpReplace(L"text", bad, L""), RegExpError) << bad;
+        EXPECT_THROW(basRegExp::RegExpTest(bad, L"text"), RegExpError) << bad;
+    }
+    try {
+        basRegExp::RegExpTest(L"(", L"");
+        FAIL() << "no error";
+    } catch (const RegExpError& e) {
+        EXPECT_TRUE(FAILED(e.HResult())) << std::hex << e.HResult();
+    }
+}
+
+// Counts the messages that reach its window.
+int g_messagesSeen = 0;
+LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+    if (message == WM_APP + 7) ++g_messagesSeen;
+    return ::DefWindowProcW(window, message, w, l);
+}
+
+TEST_F(RegExp, ReplaceLetsPendingMessagesRunFirstTestDoesNot) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = CountingProc;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"QuorallionRegExpPumpTest";
+    ::RegisterClassW(&windowClass);
+    HWND window = ::CreateWindowW(windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                  nullptr, windowClass.hInstance, nullptr);
+    ASSERT_NE(window, nullptr);
+    g_messagesSeen = 0;
+    ASSERT_TRUE(::PostMessageW(window, WM_APP + 7, 0, 0));
+    basRegExp::RegExpTest(L"a", L"a");
+    EXPECT_EQ(g_messagesSeen, 0) << "the test call must not pump";
+    basRegExp::RegExpReplace(L"a", L"a", L"b");
+    EXPECT_EQ(g_messagesSeen, 1);
+    ::DestroyWindow(window);
+}
+
+}  // namespace
