@@ -1,8 +1,7 @@
 #pragma once
 // Free helpers shared by the image classes: row sizes, byte order, alpha classification and
 // premultiplying, grey weights, flattening onto a colour, sorted-table search. The Windows-only
-// helpers (pictures, files, DLL exports, shaped regions) are in bas32bppDIBParsers_win.h, which
-// this header pulls in on Windows.
+// helpers (pictures, files, DLL exports, shaped regions) are in bas32bppDIBParsers_win.h.
 #include <cstdint>
 #include <stdexcept>
 #include <vector>
@@ -47,7 +46,3 @@ int32_t BinarySearchLong(const std::vector<int32_t>& values, int32_t value, int3
                          bool& notFound);
 
 }  // namespace quorallion::bas32bppDIBParsers
-
-#ifdef _WIN32
-#include "bas32bppDIBParsers_win.h"
-#endif

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "bas32bppDIBParsers.h"
 #include "com/com_ptr.h"
 
 namespace quorallion {

@@ -120,6 +120,10 @@ private:
     bool BlendPixels(HDC destinationDC, imaging::PixelCopy& copy, int32_t SrcX, int32_t SrcY,
                      int32_t destX, int32_t destY, int32_t destWidth, int32_t destHeight,
                      int32_t opacity, c32bppDIB* destHostDIB, int32_t grayScale, float LightAdjustment);
+    bool ScaleAndBlend(HDC destinationDC, imaging::PixelCopy& input, int32_t SrcX, int32_t SrcY,
+                       int32_t srcWidth, int32_t srcHeight, int32_t destX, int32_t destY, int32_t destWidth,
+                       int32_t destHeight, int32_t opacity, c32bppDIB* destHostDIB, int32_t grayScale,
+                       float LightAdjustment);
     void SelectIntoOwnDC(bool& madeDC, bool& selected);
     void ReleaseOwnDC(bool madeDC, bool selected);
 

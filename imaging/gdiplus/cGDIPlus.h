@@ -31,10 +31,11 @@ public:
                    int32_t Quality, uint32_t TransFillColor, ULONG_PTR GlobalToken);
 
     // Suite-only.
+    // destHost given: drawn straight into that image's pixels (alpha kept), destinationDC unused.
     bool RenderWithGDIplus(c32bppDIB& cHost, HDC destinationDC, float Angle, int32_t Opacity, int32_t destX,
                            int32_t destY, int32_t destWidth, int32_t destHeight, int32_t srcX, int32_t srcY,
                            int32_t srcWidth, int32_t srcHeight, bool highQuality, int32_t grayScale,
-                           ULONG_PTR GlobalToken, float LightAdjustment);
+                           ULONG_PTR GlobalToken, float LightAdjustment, c32bppDIB* destHost = nullptr);
     bool LoadImageWithGDIplus(const std::wstring& FileName, const std::vector<uint8_t>& inStream,
                               c32bppDIB& cHost, ULONG_PTR GlobalToken);
     // An enhanced metafile drawn into the host at the screen's resolution.
