@@ -9,6 +9,7 @@
 #include "bas32bppDIBParsers_win.h"
 #include "c32bppDIB.h"
 #include "gdiplus/gdiplus_flat_win.h"
+#include "pixels/pixel_mirror.h"
 
 namespace quorallion {
 namespace {
@@ -252,8 +253,23 @@ bool cGDIPlus::RenderWithGDIplus(c32bppDIB& cHost, HDC destinationDC, float Angl
     // Half-pixel offsets so that nearest sampling picks the pixel under each centre.
     api.GdipSetPixelOffsetMode(graphics.graphics, gp::PixelOffsetModeHalf);
 
-    const float mirrorX = destWidth < 0 ? -1.0f : 1.0f, mirrorY = destHeight < 0 ? -1.0f : 1.0f;
     const int32_t width = std::abs(destWidth), height = std::abs(destHeight);
+    // Mirrored drawing goes through a mirrored copy of the source rectangle: a flipping world
+    // transform lands one pixel off on Wine's GDI+.
+    imaging::PixelCopy mirrored;
+    ImageOwner mirroredBitmap{api};
+    if (destWidth < 0 || destHeight < 0) {
+        if (!imaging::MirrorPixelRect(cHost.Pixels(), srcX, srcY, srcWidth, srcHeight, destWidth < 0, destHeight < 0,
+                                      mirrored)) {
+            return false;
+        }
+        mirroredBitmap.image = BitmapOver(api, mirrored.view().bits, mirrored.width(), mirrored.height());
+        if (!mirroredBitmap.image) return false;
+        image = mirroredBitmap.image;
+        srcX = srcY = 0;
+        srcWidth = mirrored.width();
+        srcHeight = mirrored.height();
+    }
 
     AttributesOwner attributes{api};
     const bool needMatrix = grayScale != -1 || LightAdjustment != 0 || Opacity != 100;
@@ -278,17 +294,16 @@ bool cGDIPlus::RenderWithGDIplus(c32bppDIB& cHost, HDC destinationDC, float Angl
         }
     }
 
-    const bool transformed = mirrorX < 0 || mirrorY < 0 || Angle != 0;
+    const bool transformed = Angle != 0;
     gp::GpStatus status;
     if (!transformed) {
         status = api.GdipDrawImageRectRectI(graphics.graphics, image, destX, destY, width, height, srcX, srcY, srcWidth,
                                             srcHeight, gp::UnitPixel, attributes.attributes, nullptr, nullptr);
     } else {
-        // About the destination's centre: turn, then mirror.
+        // Turned about the destination's centre.
         api.GdipTranslateWorldTransform(graphics.graphics, destX + width / 2.0f, destY + height / 2.0f,
                                         gp::MatrixOrderPrepend);
-        if (Angle != 0) api.GdipRotateWorldTransform(graphics.graphics, Angle, gp::MatrixOrderPrepend);
-        api.GdipScaleWorldTransform(graphics.graphics, mirrorX, mirrorY, gp::MatrixOrderPrepend);
+        api.GdipRotateWorldTransform(graphics.graphics, Angle, gp::MatrixOrderPrepend);
         status = api.GdipDrawImageRectRect(graphics.graphics, image, -width / 2.0f, -height / 2.0f, float(width),
                                            float(height), float(srcX), float(srcY), float(srcWidth),
                                            float(srcHeight), gp::UnitPixel, attributes.attributes, nullptr, nullptr);

@@ -125,8 +125,11 @@ TEST_P(RenderTest, ClipsAtEveryEdgeWithoutTouchingMemoryOutside) {
     EXPECT_EQ(host.GetPixel(2, 2, alpha), RGB(255, 0, 0));
     EXPECT_EQ(alpha, 255);
     EXPECT_EQ(host.GetPixel(1, 1, alpha), 0);
-    image_.Render(nullptr, -3, 1, 8, 8, 0, 0, 0, 0, 100, true, true, &host);
-    EXPECT_EQ(host.GetPixel(0, 2, alpha, true), RGB(0, 0, 128));
+    // Doubled in width: columns 3 and 4 of the drawing (red, then blue) land at 0 and 1.
+    image_.Render(nullptr, -3, 0, 8, 4, 0, 0, 0, 0, 100, true, true, &host);
+    EXPECT_EQ(host.GetPixel(0, 2, alpha, true), RGB(255, 0, 0));
+    EXPECT_EQ(alpha, 255);
+    EXPECT_EQ(host.GetPixel(1, 2, alpha, true), RGB(0, 0, 128));
     EXPECT_EQ(alpha, 128);
 }
 
