@@ -25,13 +25,18 @@ add_library(quorallion_foundation STATIC
   file/file_text_win.cpp
   encoding/basUTF8ToUnicode_win.cpp
   encoding/basTextUTF_win.cpp
-  base64/basBase64_win.cpp)
+  base64/basBase64_win.cpp
+  registry/clsRegistry_win.cpp
+  registry/registry_associations_win.cpp)
 target_link_libraries(quorallion_foundation PUBLIC quorallion_foundation_portable quorallion_core
-  crypt32)
+  crypt32 advapi32)
 
 quorallion_test(NAME foundation_regex_test
   SOURCES tests/basRegExp_test.cpp
   LIBS quorallion_foundation)
 quorallion_test(NAME foundation_win_test
   SOURCES tests/basFile_test.cpp tests/basBase64_test.cpp tests/encoding_win_test.cpp
+  LIBS quorallion_foundation)
+quorallion_test(NAME foundation_registry_test
+  SOURCES tests/clsRegistry_test.cpp
   LIBS quorallion_foundation)
