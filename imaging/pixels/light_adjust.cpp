@@ -28,6 +28,7 @@ void AdjustLightness(PixelView pixels, int32_t x, int32_t y, int32_t width, int3
     int64_t left = std::max<int64_t>(x, 0), top = std::max<int64_t>(y, 0);
     int64_t right = std::min<int64_t>(int64_t{x} + width, pixels.width);
     int64_t bottom = std::min<int64_t>(int64_t{y} + height, pixels.height);
+    if (right <= left) return;
     for (int64_t row = top; row < bottom; ++row) {
         AdjustRow(pixels.at(static_cast<int32_t>(left), static_cast<int32_t>(pixels.height - 1 - row)),
                   static_cast<int32_t>(right - left), k);

@@ -196,6 +196,8 @@ TEST(Lightness, LightensToAlphaDarkensToZeroSkipsTransparent) {
     EXPECT_EQ(pixels.Get(0, 0), (Bgra{112, 128, 12, 128}));
     EXPECT_EQ(pixels.Get(1, 0), (Bgra{0, 0, 0, 0}));
     EXPECT_EQ(pixels.Get(2, 0), (Bgra{255, 35, 25, 255}));
+    AdjustLightness(pixels.view(), -1936946036, 0, -1936946036, 1, 50);  // a span that wraps 32 bits
+    EXPECT_EQ(pixels.Get(0, 0), (Bgra{112, 128, 12, 128}));
     AdjustLightness(pixels.view(), 2, 0, 5, 5, -100);  // clipped to the last pixel
     EXPECT_EQ(pixels.Get(2, 0), (Bgra{0, 0, 0, 255}));
     EXPECT_EQ(pixels.Get(0, 0), (Bgra{112, 128, 12, 128}));
