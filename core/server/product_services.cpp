@@ -1,10 +1,15 @@
 #include "server/product_services.h"
 
+#include "import_services.h"
+
 namespace quorallion {
 
 const CoreServices& ProductServices() {
     static const CoreServices services = [] {
         CoreServices s;
+        s.clipboard = [] { return MakeClipboardService(); };
+        s.word = [](const JobContext& context) { return MakeWordWorker(context); };
+        // "excelpaste2html" needs the Excel worker's clean-up, which this build does not have.
         return s;
     }();
     return services;

@@ -1,0 +1,12 @@
+#pragma once
+// The document-import neighbours that the core's seams are wired to.
+#include <memory>
+
+#include "services.h"
+
+namespace quorallion {
+
+std::unique_ptr<ClipboardService> MakeClipboardService();
+std::unique_ptr<WordWorker> MakeWordWorker(const JobContext& context);
+
+}  // namespace quorallion
