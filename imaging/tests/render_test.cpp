@@ -208,3 +208,21 @@ TEST_F(OwnRoad, TurnedQuarterClockwise) {
     c32bppDIB empty;
     EXPECT_FALSE(empty.Render(nullptr, 0, 0, 0, 0, 0, 0, 0, 0, 0, true, true, &host_));
 }
+
+TEST_F(OwnRoad, GdiPlusRoadGreysAndLightens) {
+    image_.isGDIplusEnabled(true);
+    image_.HighQualityInterpolation(false);
+    // Wine's GDI+ drops pixels of turned drawings (a 2 x 2 picture turned 180 degrees comes out as
+    // one pixel), so only the answer is checked here; TurnedQuarterClockwise checks the placement.
+    EXPECT_TRUE(image_.Render(nullptr, 0, 0, 2, 2, 0, 0, 0, 0, 100, true, true, &host_, -1, 0, 180));
+    host_.EraseDIB();
+    ASSERT_TRUE(image_.Render(nullptr, 4, 0, 0, 0, 0, 0, 0, 0, 100, true, true, &host_, 0));
+    const uint32_t grey = Host(4, 0);
+    EXPECT_NEAR(GetRValue(grey), 124, 1);
+    EXPECT_EQ(GetRValue(grey), GetBValue(grey));
+    ASSERT_TRUE(image_.Render(nullptr, 4, 4, 0, 0, 0, 0, 0, 0, 100, true, true, &host_, -1, -100));
+    EXPECT_EQ(Host(5, 5), RGB(0, 0, 0)) << "darkened fully";
+    int32_t alpha = 0;
+    host_.GetPixel(5, 5, alpha);
+    EXPECT_EQ(alpha, 255);
+}
