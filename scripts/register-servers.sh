@@ -3,7 +3,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 bin=${1:-$QUORALLION_ROOT/build/win/bin}
-for server in QuorallionCore2 QuorallionICore; do
+for server in QuorallionCore2 QuorallionICore QuorallionEchoCore; do
   if [ -f "$bin/$server.exe" ]; then
     "$QUORALLION_WINE" "$bin/$server.exe" /RegServer
     echo "registered $server"

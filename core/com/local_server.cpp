@@ -42,6 +42,10 @@ LSTATUS SetDefaultValue(HKEY root, const std::wstring& subKey, const std::wstrin
                             static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
+std::wstring NeutralTypeLibKey(const GUID& libid) {
+    return L"TypeLib\\" + GuidText(libid) + L"\\1.0\\0";
+}
+
 class ClassFactory final : public IClassFactory {
 public:
     explicit ClassFactory(const LocalServerInfo& info) : info_(info) {}
@@ -138,7 +142,12 @@ HRESULT RegisterLocalServer(const LocalServerInfo& info) {
     ITypeLib* library = nullptr;
     HRESULT hr = ::LoadTypeLibEx(path.c_str(), REGKIND_REGISTER, &library);
     if (library) library->Release();
-    return hr;
+    if (FAILED(hr)) return hr;
+    // The marshaler looks the library up under the neutral locale only (Wine does), so a
+    // library made for 0x409 is entered there too; otherwise a vtable client's
+    // QueryInterface for the dual interface fails across processes.
+    status = SetDefaultValue(HKEY_CLASSES_ROOT, NeutralTypeLibKey(info.libid) + L"\\win64", path);
+    return HRESULT_FROM_WIN32(status);
 }
 
 HRESULT UnregisterLocalServer(const LocalServerInfo& info) {
@@ -146,6 +155,8 @@ HRESULT UnregisterLocalServer(const LocalServerInfo& info) {
     ::RegDeleteKeyW(HKEY_CLASSES_ROOT, (L"CLSID\\" + GuidText(info.clsid)).c_str());
     ::RegDeleteTreeW(HKEY_CLASSES_ROOT, info.progId);
     ::RegDeleteKeyW(HKEY_CLASSES_ROOT, info.progId);
+    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, NeutralTypeLibKey(info.libid).c_str());
+    ::RegDeleteKeyW(HKEY_CLASSES_ROOT, NeutralTypeLibKey(info.libid).c_str());
     HRESULT hr = ::UnRegisterTypeLib(info.libid, 1, 0, 0x409, SYS_WIN64);
     return hr == TYPE_E_REGISTRYACCESS || hr == TYPE_E_CANTLOADLIBRARY ? S_OK : hr;
 }
