@@ -100,6 +100,11 @@ public:
                 c32bppDIB* destHostDIB = nullptr, int32_t grayScale = -1, float LightAdjustment = 0,
                 float Angle = 0, bool CenterOnDestXY = false);
 
+    // A GDI+ session for the caller to hand to several images; 0 when GDI+ cannot start.
+    ULONG_PTR CreateGDIplusToken();
+    // Ends a session made by CreateGDIplusToken; nothing for 0.
+    void DestroyGDIplusToken(ULONG_PTR token);
+
     // Suite-only: the readers set the image type and the kept bytes.
     void ImageType(int32_t code) { imageType_ = code; }
     void SetOriginalFormatBytes(const std::vector<uint8_t>& bytes) { originalFormat_ = bytes; }

@@ -86,6 +86,18 @@ void c32bppDIB::KeepGDIplusActive(bool on) {
     if (!keepGdiPlus_) keptGdiPlus_.reset();
 }
 
+ULONG_PTR c32bppDIB::CreateGDIplusToken() {
+    ULONG_PTR token = 0;
+    cGDIPlus gdip;
+    return gdip.isGDIplusOk(token, true) ? token : 0;
+}
+
+void c32bppDIB::DestroyGDIplusToken(ULONG_PTR token) {
+    if (!token) return;
+    cGDIPlus gdip;
+    gdip.ManageToken(token, true);
+}
+
 bool c32bppDIB::isZlibEnabled() const {
     return bas32bppDIBParsers::IsDllExportAvailable(L"zlib1.dll", "crc32") ||
            bas32bppDIBParsers::IsDllExportAvailable(L"zlib.dll", "crc32");

@@ -39,6 +39,20 @@ TEST(GdiPlusSession, TestLeavesNoSessionAndKeepHandsOneOver) {
     EXPECT_EQ(token, 0u);
 }
 
+TEST(GdiPlusSession, TokenSharedByImages) {
+    c32bppDIB owner;
+    ULONG_PTR token = owner.CreateGDIplusToken();
+    ASSERT_NE(token, 0u);
+    c32bppDIB image;
+    ASSERT_TRUE(image.InitializeDIB(2, 2));
+    image.gdiToken(token);
+    cGDIPlus gdip;
+    std::vector<uint8_t> png;
+    EXPECT_TRUE(gdip.SaveToPNG(L"", png, image, image.gdiToken()));
+    owner.DestroyGDIplusToken(token);
+    owner.DestroyGDIplusToken(0);
+}
+
 TEST(GdiPlusArithmetic, ScaleRoundedAndSmallerOf) {
     EXPECT_EQ(cGDIPlus::ScaleRounded(10, 3, 4), 8);
     EXPECT_EQ(cGDIPlus::ScaleRounded(1, 1, 0), 0) << "no division by zero";
