@@ -188,14 +188,24 @@ bool c32bppDIB::ScaleAndBlend(HDC destinationDC, imaging::PixelCopy& input, int3
     request.xFactor = double(srcWidth) / double(outWidth);
     request.yFactor = double(srcHeight) / double(outHeight);
     request.bilinear = highQuality_;
-    // Only the visible part is scaled: columns left of 0, rows above 0 and, in a host image,
-    // whatever lies past its right and bottom edges.
+    // Only the visible part is scaled: columns left of 0 and rows above 0 are cut here.
     int64_t dx = destX, dy = destY;
     if (dx < 0) { request.skipX = static_cast<int32_t>(std::min<int64_t>(-dx, outWidth)); outWidth += dx; dx = 0; }
     if (dy < 0) { outHeight += dy; dy = 0; }
+    // What lies past the target's right and bottom edges is not scaled either: the host's size, or
+    // the device context's clip box.
+    int64_t limitRight = std::numeric_limits<int32_t>::max(), limitBottom = limitRight;
+    RECT clip{};
     if (destHostDIB) {
-        outWidth = std::min<int64_t>(outWidth, destHostDIB->Width() - dx);
-        const int64_t bottomCut = dy + outHeight - destHostDIB->Height();
+        limitRight = destHostDIB->Width();
+        limitBottom = destHostDIB->Height();
+    } else if (destinationDC && ::GetClipBox(destinationDC, &clip) > NULLREGION) {
+        limitRight = clip.right;
+        limitBottom = clip.bottom;
+    }
+    {
+        outWidth = std::min<int64_t>(outWidth, limitRight - dx);
+        const int64_t bottomCut = dy + outHeight - limitBottom;
         if (bottomCut > 0) {
             outHeight -= bottomCut;
             request.skipY = static_cast<int32_t>(std::min<int64_t>(bottomCut, std::numeric_limits<int32_t>::max()));

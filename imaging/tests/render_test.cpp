@@ -133,6 +133,12 @@ TEST_P(RenderTest, ClipsAtEveryEdgeWithoutTouchingMemoryOutside) {
     EXPECT_EQ(alpha, 128);
 }
 
+TEST_P(RenderTest, HugeStretchDrawsTheVisiblePart) {
+    Canvas canvas;
+    ASSERT_TRUE(image_.Render(canvas.dc(), 0, 0, 40000, 40000));
+    EXPECT_EQ(canvas.At(15, 15), 0xFF0000u) << "the red left half covers the canvas";
+}
+
 TEST_P(RenderTest, IntoHostKeepsAlpha) {
     c32bppDIB host;
     ASSERT_TRUE(host.InitializeDIB(4, 2));
