@@ -13,7 +13,8 @@ trap 'wineserver -k >/dev/null 2>&1 || true; quorallion_stop_xvfb' EXIT
 bash scripts/wine-prefix.sh
 bin=$QUORALLION_BUILD_DIR/win/bin
 bash scripts/register-servers.sh "$bin" >/dev/null
-echo "config:"
-"$QUORALLION_WINE" "$bin/core_client.exe" config
-echo "word2pdf (a job: wait, then its reply):"
-"$QUORALLION_WINE" "$bin/core_client.exe" word2pdf 'C:\missing.docx'
+# The host's road: quorallion_host -> QuorallionIC.dll -> QuorallionICore (ICore) -> QuorallionCore2.
+echo "config (version 15200, through the bridge and the dispatcher):"
+"$QUORALLION_WINE" "$bin/quorallion_host.exe" 15200 '{"lang":"en"}' config
+echo "gcbhtml (the clipboard's HTML, through the bridge and the dispatcher):"
+"$QUORALLION_WINE" "$bin/quorallion_host.exe" 15200 '{"lang":"en"}' gcbhtml

@@ -107,5 +107,6 @@ int wmain(int argc, wchar_t** argv) {
             PrintLine(bridge.Request(SplitTabs(line)));
         }
     }
+    bridge.Release();  // lets the dispatcher end now rather than when COM notices our exit
     return 0;
 }
