@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "alpha_scan.h"
+#include "bas32bppDIBParsers.h"
 #include "dib_decode.h"
 
 namespace quorallion::codecs {
@@ -95,9 +95,11 @@ CodecResult DecodeBmp(ByteSpan bytes, BmpImage& image) {
             uint8_t* target = image.pixels.bgra.data() + size_t(row) * layout.width * 4;
             std::memcpy(target, source, size_t(layout.width) * 4);
         }
-        AlphaScan scan = ScanAlpha(image.pixels.bgra, true);
-        image.imageType = scan.code;
-        image.alpha = scan.kind;
+        int32_t alphaUse = 0, alphaForm = 0;
+        bas32bppDIBParsers::ValidateAlphaChannel(
+            imaging::PixelView{image.pixels.bgra.data(), layout.width, layout.height}, true, alphaUse, alphaForm);
+        image.imageType = alphaForm;
+        image.alpha = alphaUse;
     }
     return CodecResult::Ok;
 }

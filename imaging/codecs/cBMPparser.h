@@ -1,4 +1,7 @@
 #pragma once
+#include <windows.h>
+#include <ocidl.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -13,9 +16,16 @@ class cBMPparser {
 public:
     bool LoadStream(const std::vector<uint8_t>& inStream, c32bppDIB& cHost, int64_t streamOffset,
                     int64_t streamLength);
+    // A picture object (stdPic, Handle ignored) or, without one, a bitmap handle as a 32-bit
+    // image. bitCount changes nothing. False without either, or when the size cannot be read.
+    bool ConvertstdPicTo32bpp(IPicture* stdPic, HBITMAP Handle, c32bppDIB& cHost, int16_t bitCount);
     // FileName empty: the BMP goes into outStream. TransparentFillColor is 0x00BBGGRR.
     bool SaveAsBMP(c32bppDIB& cHost, const std::wstring& FileName, std::vector<uint8_t>& outStream,
                    bool Keep32bppFormat, uint32_t TransparentFillColor);
+
+private:
+    // Hundredths of a millimetre to screen pixels, halves to even.
+    static int32_t HimetricToPixels(int32_t value, bool horizontal);
 };
 
 }  // namespace quorallion

@@ -1,4 +1,6 @@
 #pragma once
+#include <windows.h>
+
 #include <cstdint>
 #include <vector>
 
@@ -15,6 +17,9 @@ public:
     // answers True without an image (no PNG reader in this build); the load chain goes on.
     bool LoadStream(const std::vector<uint8_t>& inStream, int32_t desiredWidth, int32_t desiredHeight,
                     c32bppDIB* cHost, int64_t& streamOffset, int64_t& streamLength, int32_t& icoBitDepth);
+    // An icon or cursor handle as a one-entry directory: image type 8 (icon) or 12 (cursor) when
+    // its colour bitmap carries alpha, else 3 or 5 with the AND mask applied.
+    bool ConvertstdPicTo32bpp(HICON Handle, c32bppDIB& cHost);
 
     int32_t Width(int32_t entry) const { return Valid(entry) ? directory_.entries[entry - 1].width : 0; }
     int32_t Height(int32_t entry) const { return Valid(entry) ? directory_.entries[entry - 1].height : 0; }

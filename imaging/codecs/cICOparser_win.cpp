@@ -1,7 +1,7 @@
 #include "cICOparser.h"
 
-#include "alpha_scan.h"
-#include "c32bppDIB.h"
+#include "c32bppDIB.h"  // before the parsers header, which uses its pixel view
+#include "bas32bppDIBParsers.h"
 #include "dib_fill_win.h"
 
 namespace quorallion {
@@ -28,8 +28,10 @@ bool cICOparser::LoadStream(const std::vector<uint8_t>& inStream, int32_t desire
         cHost->DestroyDIB();
         return true;
     }
-    const codecs::AlphaScan scan = codecs::ScanAlpha(pixels.bgra, false);
-    if (!codecs::FillImage(*cHost, pixels, directory_.type == 1 ? 3 : 5, scan.kind)) cHost->DestroyDIB();
+    int32_t alphaUse = 0, alphaForm = 0;
+    bas32bppDIBParsers::ValidateAlphaChannel(imaging::PixelView{pixels.bgra.data(), pixels.width, pixels.height},
+                                             false, alphaUse, alphaForm);
+    if (!codecs::FillImage(*cHost, pixels, directory_.type == 1 ? 3 : 5, alphaUse)) cHost->DestroyDIB();
     return true;
 }
 

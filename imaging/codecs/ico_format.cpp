@@ -169,14 +169,19 @@ CodecResult DecodeIcoBitmapEntry(ByteSpan bytes, const IcoEntry& entry, PixelBuf
     const int64_t maskStride = ScanLineBytes(1, entry.width);
     const ByteSpan mask = data.Sub(int64_t{entry.bytesInResource} - maskStride * entry.height, maskStride * entry.height);
     if (mask.size() == 0) return CodecResult::Corrupt;
-    for (int y = 0; y < entry.height; ++y) {
-        const uint8_t* maskRow = mask.data() + y * maskStride;
-        for (int x = 0; x < entry.width; ++x, target += 4) {
+    ApplyAndMask(pixels, mask.data(), maskStride);
+    return CodecResult::Ok;
+}
+
+void ApplyAndMask(PixelBuffer& pixels, const uint8_t* mask, int64_t maskStride) {
+    uint8_t* target = pixels.bgra.data();
+    for (int y = 0; y < pixels.height; ++y) {
+        const uint8_t* maskRow = mask + y * maskStride;
+        for (int x = 0; x < pixels.width; ++x, target += 4) {
             if (maskRow[x / 8] & (0x80 >> (x % 8))) target[0] = target[1] = target[2] = target[3] = 0;
             else target[3] = 255;
         }
     }
-    return CodecResult::Ok;
 }
 
 }  // namespace quorallion::codecs

@@ -33,4 +33,8 @@ int ChooseIcoEntry(const IcoDirectory& directory, int wantedWidth, int wantedHei
 // Pixels are premultiplied, bottom-up.
 CodecResult DecodeIcoBitmapEntry(ByteSpan bytes, const IcoEntry& entry, PixelBuffer& pixels);
 
+// The AND mask over bottom-up BGRA pixels: a set bit clears the pixel, a clear bit makes it
+// opaque. The mask holds pixels.height rows of maskStride bytes (at least width / 8 rounded up).
+void ApplyAndMask(PixelBuffer& pixels, const uint8_t* mask, int64_t maskStride);
+
 }  // namespace quorallion::codecs

@@ -1,7 +1,10 @@
 // The readers fill a c32bppDIB from files ImageMagick made; ImageMagick's own decoding of each
-// file is the reference. Writer output is read back by our readers against that reference.
+// file is the reference. Writer output is read back by our readers and by ImageMagick.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -42,6 +45,49 @@ int CountDifferences(const c32bppDIB& image, const std::vector<uint8_t>& rgba, i
             if (!same) ++differences;
         }
     return differences;
+}
+
+// Pixels of two straight RGBA decodings that differ; transparent pixels only by their alpha.
+int CountRgbaDifferences(const std::vector<uint8_t>& ours, const std::vector<uint8_t>& theirs, int tolerance = 0) {
+    if (ours.size() != theirs.size() || ours.empty()) return -1;
+    int differences = 0;
+    for (size_t i = 0; i < ours.size(); i += 4) {
+        bool same = std::abs(ours[i + 3] - theirs[i + 3]) <= tolerance;
+        for (int c = 0; c < 3 && same && theirs[i + 3] != 0; ++c) same = std::abs(ours[i + c] - theirs[i + c]) <= tolerance;
+        if (!same) ++differences;
+    }
+    return differences;
+}
+
+// ImageMagick's decoding of a file in the sample folder, run as a Linux program through Wine's
+// spawn; empty where that is not available (Windows) or the decoding failed.
+std::vector<uint8_t> DecodeByReference(const std::string& name) {
+    using Spawn = LONG(__cdecl*)(char* const*, int);
+    const auto spawn = reinterpret_cast<Spawn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "__wine_unix_spawnvp")));
+    const char* folder = std::getenv("QUORALLION_CODEC_SAMPLES");
+    if (!spawn || !folder) return {};
+    const std::string input = std::string(folder) + "/" + name + "[0]";
+    const std::string output = "RGBA:" + std::string(folder) + "/" + name + ".back.rgba";
+    std::remove((SampleFolder() + name + ".back.rgba").c_str());
+    const char* argv[] = {"convert", input.c_str(), "-depth", "8", output.c_str(), nullptr};
+    if (spawn(const_cast<char* const*>(argv), 1) != 0) return {};
+    return ReadAll(SampleFolder() + name + ".back.rgba");
+}
+
+// Straight RGBA of the image composed over an opaque colour (0x00BBGGRR), as a reader of a
+// flattened file would see it.
+std::vector<uint8_t> ComposedOver(const std::vector<uint8_t>& rgba, uint32_t background) {
+    std::vector<uint8_t> out(rgba.size());
+    for (size_t i = 0; i < rgba.size(); i += 4) {
+        const int alpha = rgba[i + 3];
+        for (int c = 0; c < 3; ++c) {
+            const int under = (background >> (8 * c)) & 0xFF;
+            out[i + c] = uint8_t((rgba[i + c] * alpha + under * (255 - alpha)) / 255);
+        }
+        out[i + 3] = 255;
+    }
+    return out;
 }
 
 class CodecSamples : public ::testing::Test {
@@ -125,4 +171,29 @@ TEST_F(CodecSamples, WrittenFilesReadBackThroughTheReference) {
     const std::vector<uint8_t> reference = Sample("gif_transparent.gif.rgba");
     EXPECT_EQ(CountDifferences(gifBack, reference), 0);
     EXPECT_EQ(CountDifferences(bmpBack, reference), 0);
+
+    // The independent reader on the same files: the GIF as it was, the 24-bit BMP composed over
+    // its fill colour.
+    const std::string flatPath = folder_ + "written24.bmp";
+    ASSERT_TRUE(cBMPparser().SaveAsBMP(image, std::wstring(flatPath.begin(), flatPath.end()), unused, false, 0x00FF8040));
+    const std::vector<uint8_t> gifByReference = DecodeByReference("written.gif");
+    if (gifByReference.empty()) GTEST_SKIP() << "ImageMagick cannot be run from here";
+    EXPECT_EQ(CountRgbaDifferences(gifByReference, reference), 0);
+    EXPECT_EQ(CountRgbaDifferences(DecodeByReference("written24.bmp"), ComposedOver(reference, 0x00FF8040), 1), 0);
+}
+
+TEST_F(CodecSamples, WrittenPartialAlphaBmpReadsBackThroughTheReference) {
+    // A 32-bit file carries premultiplied colours; the reference sees them flattened when saved at 24 bits.
+    std::vector<uint8_t> bytes = Sample("ico_multi.ico");
+    c32bppDIB image;
+    int64_t offset = 0, length = 0;
+    int32_t depth = 32;
+    ASSERT_TRUE(cICOparser().LoadStream(bytes, 48, 48, &image, offset, length, depth));
+    ASSERT_EQ(image.Alpha(), 2);
+    const std::string path = folder_ + "written_partial24.bmp";
+    std::vector<uint8_t> unused;
+    ASSERT_TRUE(cBMPparser().SaveAsBMP(image, std::wstring(path.begin(), path.end()), unused, false, 0x00FFFFFF));
+    const std::vector<uint8_t> byReference = DecodeByReference("written_partial24.bmp");
+    if (byReference.empty()) GTEST_SKIP() << "ImageMagick cannot be run from here";
+    EXPECT_EQ(CountRgbaDifferences(byReference, ComposedOver(Sample("ico_multi_48.rgba"), 0x00FFFFFF), 2), 0);
 }
