@@ -69,6 +69,14 @@ public:
 
     // An adapter address for C-convention callers; on x86_64 it jumps straight to the function.
     void* CallbackCdecl(const void* function, int32_t parameterCount, int32_t slotIndex);
+    // An adapter that calls a method of `target`, found from its method table: the run of entries
+    // from tableOffset (bytes) whose code starts with the same byte, ordinal 1 being its last.
+    // The method is called as method(target, arguments…, int32_t* result) and the adapter answers
+    // *result. Slots are a fixed pool of entry points shared by the process (the latest binding of
+    // a slot wins); cdeclCaller is kept for the contract, the single convention needs no
+    // difference. The target is not AddRef'd: the caller keeps it alive while the adapter is used.
+    void* CallbackObj(int32_t tableOffset, IUnknown* target, int32_t parameterCount, int32_t ordinal,
+                      bool cdeclCaller, int32_t slotIndex);
 
 private:
     VARIANT CallCommon(int32_t returnType, const intptr_t (&block)[kMaxArguments]);

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "callback_pool_win.h"
+
 namespace quorallion {
 
 namespace {
@@ -58,6 +60,7 @@ cCDECL::cCDECL() {
 }
 
 cCDECL::~cCDECL() {
+    cdecl_pool::UnbindAll(this);
     if (libraryHandle_) ::FreeLibrary(libraryHandle_);
     if (thunkPage_) ::VirtualFree(thunkPage_, 0, MEM_RELEASE);
 }
@@ -164,6 +167,34 @@ void* cCDECL::CallbackCdecl(const void* function, int32_t parameterCount, int32_
     slot[11] = 0xE0;
     ::FlushInstructionCache(::GetCurrentProcess(), slot, 12);
     return slot;
+}
+
+void* cCDECL::CallbackObj(int32_t tableOffset, IUnknown* target, int32_t parameterCount, int32_t ordinal,
+                          bool /*cdeclCaller*/, int32_t slotIndex) {
+    if (slotIndex < 1 || slotIndex > kCallbackSlots || parameterCount < 0 || parameterCount > kCallbackSlots ||
+        !target || tableOffset < 0 || tableOffset % sizeof(void*) != 0)
+        Raise(6, L"CallbackObj", L"Invalid parameter");
+    void* const* table = *reinterpret_cast<void* const* const*>(target);
+    const size_t first = size_t(tableOffset) / sizeof(void*);
+    // Every entry and the code it names are checked readable before they are read.
+    auto codeByte = [&](size_t index, uint8_t& byte) {
+        if (::IsBadReadPtr(table + index, sizeof(void*))) return false;
+        const auto code = reinterpret_cast<FARPROC>(table[index]);
+        if (!code || ::IsBadCodePtr(code)) return false;
+        byte = *reinterpret_cast<const uint8_t*>(table[index]);
+        return true;
+    };
+    uint8_t reference = 0;
+    if (!codeByte(first, reference)) Raise(7, L"CallbackObj", L"Ordinal not found");
+    constexpr size_t kLongestRun = 511;
+    size_t end = first + 1;
+    for (uint8_t byte = 0; end <= first + kLongestRun && codeByte(end, byte) && byte == reference;) ++end;
+    if (end > first + kLongestRun) Raise(7, L"CallbackObj", L"Ordinal not found");
+    // An ordinal outside the run would name an entry that is no method of it.
+    if (ordinal < 1 || size_t(ordinal) > end - first) Raise(7, L"CallbackObj", L"Ordinal not found");
+
+    cdecl_pool::Bind(slotIndex, {this, target, table[end - size_t(ordinal)], parameterCount});
+    return cdecl_pool::SlotAddress(slotIndex);
 }
 
 }  // namespace quorallion

@@ -125,3 +125,60 @@ TEST(cCDECL, CallbackSlotsAreFixedAddressesThatReachTheFunction) {
     VARIANT viaAdapter = call.CallPointer(quorallion::retInt32, first, Args({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2}));
     EXPECT_EQ(viaAdapter.lVal, 200);
 }
+
+namespace {
+
+// An object with a hand-made method table: IUnknown, then Compare; a null entry ends the run.
+struct Comparer {
+    struct Table {
+        void* queryInterface;
+        void* addRef;
+        void* release;
+        void* compare;
+        void* end;
+    };
+    const Table* table;
+    int calls = 0;
+
+    static HRESULT __stdcall QueryInterface(Comparer*, REFIID, void**) { return E_NOINTERFACE; }
+    static ULONG __stdcall AddRef(Comparer*) { return 1; }
+    static ULONG __stdcall Release(Comparer*) { return 1; }
+    // qsort's comparator: two element addresses in, the order through the result cell.
+    static HRESULT __stdcall Compare(Comparer* self, const int32_t* left, const int32_t* right, int32_t* result) {
+        ++self->calls;
+        *result = *left < *right ? -1 : (*left > *right ? 1 : 0);
+        return S_OK;
+    }
+};
+
+const Comparer::Table kComparerTable{reinterpret_cast<void*>(&Comparer::QueryInterface),
+                                     reinterpret_cast<void*>(&Comparer::AddRef),
+                                     reinterpret_cast<void*>(&Comparer::Release),
+                                     reinterpret_cast<void*>(&Comparer::Compare), nullptr};
+
+}  // namespace
+
+TEST(cCDECL, QsortCallsBackIntoTheBoundObject) {
+    Comparer comparer{&kComparerTable};
+    auto* target = reinterpret_cast<IUnknown*>(&comparer);
+    cCDECL caller;
+    void* adapter = caller.CallbackObj(3 * sizeof(void*), target, 2, 1, true, 7);
+    ASSERT_NE(adapter, nullptr);
+    EXPECT_EQ(caller.CallbackObj(3 * sizeof(void*), target, 2, 1, true, 7), adapter);  // same slot, same address
+
+    int32_t values[] = {42, -3, 17, 0, 99, 5};
+    caller.CallFunc(L"msvcrt.dll", quorallion::retNone, L"qsort",
+                    {CdeclArg(values), CdeclArg(6), CdeclArg(sizeof(int32_t)), CdeclArg(adapter)});
+    EXPECT_EQ(std::vector<int32_t>(values, values + 6), (std::vector<int32_t>{-3, 0, 5, 17, 42, 99}));
+    EXPECT_GT(comparer.calls, 0);
+
+    // Slot and count limits, and an ordinal past the run (Compare alone before the null entry).
+    struct Case { int32_t count, ordinal, slot, error; };
+    for (Case c : {Case{2, 1, 0, kBase + 6}, Case{2, 1, 61, kBase + 6}, Case{61, 1, 1, kBase + 6},
+                   Case{2, 2, 1, kBase + 7}, Case{2, 0, 1, kBase + 7}}) {
+        std::wstring source;
+        EXPECT_EQ(ErrorOf([&] { caller.CallbackObj(3 * sizeof(void*), target, c.count, c.ordinal, true, c.slot); }, &source),
+                  c.error) << c.count << " " << c.ordinal << " " << c.slot;
+        EXPECT_EQ(source, L"cCallFunc2.CallbackObj");
+    }
+}
