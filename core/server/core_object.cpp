@@ -7,7 +7,7 @@
 #include "Core15200.h"
 #include "Core15200_h.h"
 #include "com/com_ptr.h"
-#include "com/local_server.h"
+#include "com/typelib_object.h"
 #include "public/basPublic_win.h"
 
 namespace quorallion {
@@ -29,64 +29,20 @@ HRESULT SetError(HRESULT hr, const wchar_t* description) {
     return hr;
 }
 
-class CoreObject final : public _Core15200, public ISupportErrorInfo {
+class CoreObject final : public com::TypeLibObject<_Core15200, &IID__Core15200>,
+                         public ISupportErrorInfo {
 public:
-    CoreObject(Core15200* core, ITypeInfo* typeInfo) : core_(core), typeInfo_(typeInfo) {
-        com::ServerAddRef();
-    }
+    CoreObject(ITypeInfo* typeInfo, const CoreServices& services)
+        : TypeLibObject(typeInfo), core_(new Core15200(services)) {}
 
+    // ISupportErrorInfo shares the object's reference count.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID__Core15200)
-            *out = static_cast<_Core15200*>(this);
-        else if (iid == IID_ISupportErrorInfo)
-            *out = static_cast<ISupportErrorInfo*>(this);
-        else
-            return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
+        return TypeLibObject::QueryInterface(iid, out);
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG refs = --refs_;
-        if (refs == 0) {
-            // The client let go: the core unloads the process's forms; the C++ object itself
-            // lives on while a running worker still holds it.
-            core_->Terminate();
-            core_->Release();
-            delete this;
-            com::ServerRelease();
-        }
-        return refs;
-    }
-
+    ULONG STDMETHODCALLTYPE AddRef() override { return TypeLibObject::AddRef(); }
+    ULONG STDMETHODCALLTYPE Release() override { return TypeLibObject::Release(); }
     HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override {
         return iid == IID__Core15200 ? S_OK : S_FALSE;
-    }
-
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        if (!count) return E_POINTER;
-        *count = 1;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
-        if (!info) return E_POINTER;
-        *info = nullptr;
-        if (index != 0) return DISP_E_BADINDEX;
-        typeInfo_->AddRef();
-        *info = typeInfo_.get();
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
-                                            DISPID* ids) override {
-        return ::DispGetIDsOfNames(typeInfo_.get(), names, count, ids);
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
-                                     VARIANT* result, EXCEPINFO* exception,
-                                     UINT* argError) override {
-        return ::DispInvoke(static_cast<_Core15200*>(this), typeInfo_.get(), id, flags, params,
-                            result, exception, argError);
     }
 
     HRESULT STDMETHODCALLTYPE GetInfo(BSTR s_Config, BSTR s_Action, BSTR s_Param1, BSTR s_Param2,
@@ -111,35 +67,23 @@ public:
     }
 
 private:
-    ~CoreObject() = default;
+    void* QueryOther(REFIID iid) override {
+        return iid == IID_ISupportErrorInfo ? static_cast<ISupportErrorInfo*>(this) : nullptr;
+    }
+    // The client let go: the core unloads the process's forms; the C++ object itself lives on
+    // while a running worker still holds it.
+    void FinalRelease() override {
+        core_->Terminate();
+        core_->Release();
+    }
 
-    ULONG refs_ = 1;  // the apartment's one thread is the only caller
     Core15200* core_;
-    com::ComPtr<ITypeInfo> typeInfo_;
 };
 
 }  // namespace
 
 HRESULT CreateCoreObject(const CoreServices& services, REFIID iid, void** out) {
-    *out = nullptr;
-    com::ComPtr<ITypeInfo> typeInfo;
-    HRESULT hr = com::LoadOwnTypeInfo(IID__Core15200, typeInfo.put());
-    if (FAILED(hr)) return hr;
-    Core15200* core = nullptr;
-    try {
-        core = new Core15200(services);
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
-    auto* object = new (std::nothrow) CoreObject(core, typeInfo.get());
-    if (!object) {
-        core->Terminate();
-        core->Release();
-        return E_OUTOFMEMORY;
-    }
-    hr = object->QueryInterface(iid, out);
-    object->Release();
-    return hr;
+    return CoreObject::Create<CoreObject>(iid, out, services);
 }
 
 }  // namespace quorallion

@@ -9,52 +9,15 @@
 #include "EchoCore_h.h"
 #include "clsJson.h"
 #include "com/com_ptr.h"
-#include "com/local_server.h"
+#include "com/typelib_object.h"
 
 namespace {
 
 using namespace quorallion;
 
-class EchoCore final : public _EchoCore {
+class EchoCore final : public com::TypeLibObject<_EchoCore, &IID__EchoCore> {
 public:
-    explicit EchoCore(ITypeInfo* typeInfo) : typeInfo_(typeInfo) { com::ServerAddRef(); }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IDispatch && iid != IID__EchoCore) return E_NOINTERFACE;
-        *out = static_cast<_EchoCore*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG refs = --refs_;
-        if (refs == 0) {
-            delete this;
-            com::ServerRelease();
-        }
-        return refs;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        *count = 1;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-        typeInfo_->AddRef();
-        *info = typeInfo_.get();
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
-                                            DISPID* ids) override {
-        return ::DispGetIDsOfNames(typeInfo_.get(), names, count, ids);
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
-                                     VARIANT* result, EXCEPINFO* exception,
-                                     UINT* argError) override {
-        return ::DispInvoke(static_cast<_EchoCore*>(this), typeInfo_.get(), id, flags, params,
-                            result, exception, argError);
-    }
+    using TypeLibObject::TypeLibObject;
 
     HRESULT STDMETHODCALLTYPE GetInfo(BSTR config, BSTR action, BSTR param1, BSTR param2,
                                       BSTR param3, BSTR* reply) override {
@@ -72,23 +35,9 @@ public:
         return S_OK;
     }
 
-private:
-    ~EchoCore() = default;
-    ULONG refs_ = 1;
-    com::ComPtr<ITypeInfo> typeInfo_;
 };
 
-HRESULT CreateEchoCore(REFIID iid, void** out) {
-    *out = nullptr;
-    com::ComPtr<ITypeInfo> typeInfo;
-    HRESULT hr = com::LoadOwnTypeInfo(IID__EchoCore, typeInfo.put());
-    if (FAILED(hr)) return hr;
-    auto* object = new (std::nothrow) EchoCore(typeInfo.get());
-    if (!object) return E_OUTOFMEMORY;
-    hr = object->QueryInterface(iid, out);
-    object->Release();
-    return hr;
-}
+HRESULT CreateEchoCore(REFIID iid, void** out) { return EchoCore::Create<EchoCore>(iid, out); }
 
 }  // namespace
 
