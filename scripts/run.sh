@@ -14,7 +14,16 @@ bash scripts/wine-prefix.sh
 bin=$QUORALLION_BUILD_DIR/win/bin
 bash scripts/register-servers.sh "$bin" >/dev/null
 # The host's road: quorallion_host -> QuorallionIC.dll -> QuorallionICore (ICore) -> QuorallionCore2.
-echo "config (version 15200, through the bridge and the dispatcher):"
-"$QUORALLION_WINE" "$bin/quorallion_host.exe" 15200 '{"lang":"en"}' config
-echo "gcbhtml (the clipboard's HTML, through the bridge and the dispatcher):"
-"$QUORALLION_WINE" "$bin/quorallion_host.exe" 15200 '{"lang":"en"}' gcbhtml
+# One host session, so that the clipboard set by "scbhtml" is still there for the reads after it.
+config='{"lang":"en"}'
+html='<p>Quorallion <b>中文</b> <a href="/docs/a.html">link</a></p>'
+echo "Requests (version, config, action, params) and the JSON replies, through the bridge:"
+{
+  printf '15200\t%s\tconfig\n' "$config"
+  printf '15200\t%s\tisinstalled\n' "$config"
+  printf '15200\t%s\tscbhtml\t%s\tQuorallion\n' "$config" "$html"
+  printf '15200\t%s\tgcbformat\n' "$config"
+  printf '15200\t%s\tgcbhtml\n' "$config"
+  printf '15200\t%s\tgcbtext\n' "$config"
+  printf 'release\n'
+} | "$QUORALLION_WINE" "$bin/quorallion_host.exe"
