@@ -1,31 +1,11 @@
 #include "basMain.h"
 
 #include <cwctype>
-#include <vector>
+
+#include "public/basPublic.h"
 
 namespace quorallion::basMain {
 namespace {
-
-std::vector<std::wstring> Split(const std::wstring& text, const std::wstring& separator) {
-    std::vector<std::wstring> parts;
-    if (separator.empty()) {
-        parts.push_back(text);
-        return parts;
-    }
-    size_t start = 0;
-    for (;;) {
-        size_t at = text.find(separator, start);
-        parts.push_back(text.substr(start, at - start));
-        if (at == std::wstring::npos) return parts;
-        start = at + separator.size();
-    }
-}
-
-std::wstring TrimSpaces(const std::wstring& text) {
-    size_t first = text.find_first_not_of(L' ');
-    if (first == std::wstring::npos) return std::wstring();
-    return text.substr(first, text.find_last_not_of(L' ') - first + 1);
-}
 
 std::wstring Lower(std::wstring text) {
     for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
@@ -51,14 +31,8 @@ std::wstring CleanCommandText(const std::wstring& commandText) {
 std::wstring GetUrlParam(const std::wstring& text, const std::wstring& key,
                          const std::wstring& defaultValue, const std::wstring& itemSeparator,
                          const std::wstring& keySeparator) {
-    if (text.empty()) return defaultValue;
-    const std::wstring wanted = Lower(key);
-    for (const std::wstring& item : Split(text, itemSeparator)) {
-        std::vector<std::wstring> parts = Split(item, keySeparator);
-        if (parts.size() != 2) continue;
-        if (Lower(TrimSpaces(parts[0])) == wanted) return TrimSpaces(parts[1]);
-    }
-    return defaultValue;
+    // The same option-list reading as the core's; with "&" and "=" nothing is unescaped.
+    return basPublic::GetParamValue(text, key, defaultValue, itemSeparator, keySeparator);
 }
 
 bool IsQuitRequest(const std::wstring& cleanedText) {

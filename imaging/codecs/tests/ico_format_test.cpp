@@ -9,45 +9,45 @@ using namespace quorallion::codecs;
 
 namespace {
 
-struct EntrySpec {
+struct EntryShape {
     int size;  // square; 256 is written as 0
     int bits;
 };
 
 // An icon file whose bitmap entries hold the given pixels: `alphaOrMask` sets a 32-bit entry's
 // alpha bytes or, below 32 bits, the AND mask bit of the first pixel.
-std::vector<uint8_t> MakeIco(uint16_t type, const std::vector<EntrySpec>& specs, uint8_t alphaOrMask = 0) {
-    std::vector<uint8_t> file = {0, 0, uint8_t(type), 0, uint8_t(specs.size()), 0};
+std::vector<uint8_t> MakeIco(uint16_t type, const std::vector<EntryShape>& shapes, uint8_t alphaOrMask = 0) {
+    std::vector<uint8_t> file = {0, 0, uint8_t(type), 0, uint8_t(shapes.size()), 0};
     std::vector<std::vector<uint8_t>> datas;
-    for (const EntrySpec& spec : specs) {
+    for (const EntryShape& shape : shapes) {
         std::vector<uint8_t> data(40, 0);
         auto put32 = [&](size_t at, uint32_t v) { std::memcpy(&data[at], &v, 4); };
         put32(0, 40);
-        put32(4, uint32_t(spec.size));
-        put32(8, uint32_t(spec.size * 2));
+        put32(4, uint32_t(shape.size));
+        put32(8, uint32_t(shape.size * 2));
         data[12] = 1;
-        data[14] = uint8_t(spec.bits);
-        if (spec.bits <= 8)
-            for (int i = 0; i < (1 << spec.bits); ++i) data.insert(data.end(), {uint8_t(i), 100, 200, 0});
-        const int64_t colorStride = ((spec.bits * spec.size + 31) / 32) * 4;
-        std::vector<uint8_t> colors(size_t(colorStride * spec.size), 0);
-        if (spec.bits == 32)
+        data[14] = uint8_t(shape.bits);
+        if (shape.bits <= 8)
+            for (int i = 0; i < (1 << shape.bits); ++i) data.insert(data.end(), {uint8_t(i), 100, 200, 0});
+        const int64_t colorStride = ((shape.bits * shape.size + 31) / 32) * 4;
+        std::vector<uint8_t> colors(size_t(colorStride * shape.size), 0);
+        if (shape.bits == 32)
             for (size_t i = 0; i < colors.size(); i += 4) {
                 colors[i] = 200, colors[i + 1] = 100, colors[i + 2] = 50, colors[i + 3] = alphaOrMask;
             }
-        else if (spec.bits <= 8)
-            colors[0] = uint8_t(1 << (8 - spec.bits));  // first pixel: index 1
+        else if (shape.bits <= 8)
+            colors[0] = uint8_t(1 << (8 - shape.bits));  // first pixel: index 1
         data.insert(data.end(), colors.begin(), colors.end());
-        const int64_t maskStride = ((spec.size + 31) / 32) * 4;
-        std::vector<uint8_t> mask(size_t(maskStride * spec.size), 0);
+        const int64_t maskStride = ((shape.size + 31) / 32) * 4;
+        std::vector<uint8_t> mask(size_t(maskStride * shape.size), 0);
         if (alphaOrMask) mask[0] = 0x80;
         data.insert(data.end(), mask.begin(), mask.end());
         datas.push_back(data);
     }
-    uint32_t offset = uint32_t(6 + 16 * specs.size());
-    for (size_t i = 0; i < specs.size(); ++i) {
-        const uint8_t side = uint8_t(specs[i].size == 256 ? 0 : specs[i].size);
-        std::vector<uint8_t> entry = {side, side, 0, 0, 1, 0, uint8_t(specs[i].bits), 0};
+    uint32_t offset = uint32_t(6 + 16 * shapes.size());
+    for (size_t i = 0; i < shapes.size(); ++i) {
+        const uint8_t side = uint8_t(shapes[i].size == 256 ? 0 : shapes[i].size);
+        std::vector<uint8_t> entry = {side, side, 0, 0, 1, 0, uint8_t(shapes[i].bits), 0};
         const uint32_t size = uint32_t(datas[i].size());
         entry.resize(16);
         std::memcpy(&entry[8], &size, 4);
