@@ -8,7 +8,9 @@
 #include "clipboard/clipboard_bytes.h"
 #include "clipboard/clsClipboard.h"
 #include "encoding/basUTF8ToUnicode.h"
+#include "html/element_extract.h"
 #include "regex/basRegExp.h"
+#include "win/message_pump.h"
 
 namespace quorallion::basClipBoard {
 
@@ -22,6 +24,13 @@ constexpr wchar_t kFragmentPattern[] =
 std::wstring Lowered(std::wstring text) {
     for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));
     return text;
+}
+
+// The one-element cut, with the same chance for pending window messages to run first that a
+// pattern replacement gives. The text is our own copy: a request run meanwhile cannot change it.
+std::wstring CutToElement(std::wstring text, const html::ElementCut& cut) {
+    win::DoEvents();
+    return html::ExtractElement(text, cut);
 }
 
 UINT FirstFormatNamed(clsClipboard& clipboard, const std::wstring& name) {
@@ -67,16 +76,14 @@ std::wstring GetClipboardHTMLRaw() {
 }
 
 std::wstring GetClipboardHTMLDocument() {
-    return basRegExp::RegExpReplace(
-        GetClipboardHTMLRaw(), L"^[\\s\\S]*?(<html\\b[^>]*?>[\\s\\S]*</html>)[\\s\\S]*?$", L"$1");
+    return CutToElement(GetClipboardHTMLRaw(), html::kHtmlElementToLastClose);
 }
 
 std::wstring GetClipboardHTMLForPaste() {
     const std::wstring raw = GetClipboardHTMLRaw();
     if (raw.empty()) return raw;
     std::wstring s = basRegExp::RegExpReplace(raw, kScriptPattern, L"");
-    s = basRegExp::RegExpReplace(s, L"^[\\s\\S]*?(<html\\b[^>]*?>[\\s\\S]*?</html>)[\\s\\S]*$",
-                                 L"$1");
+    s = CutToElement(std::move(s), html::kHtmlElementToFirstClose);
     return FixRelativeURLs(s, GetCFHTMLHeaderValue(raw, L"SourceURL"));
 }
 
@@ -84,7 +91,7 @@ std::wstring GetClipboardHTMLFragment(const std::wstring& sourceApp) {
     const std::wstring raw = GetClipboardHTMLRaw();
     if (raw.empty()) return raw;
     std::wstring s = basRegExp::RegExpReplace(raw, kScriptPattern, L"");
-    s = basRegExp::RegExpReplace(s, L"^[\\s\\S]*?<body[^>]*?>([\\s\\S]*?)</body>[\\s\\S]*$", L"$1");
+    s = CutToElement(std::move(s), html::kBodyContentAnyName);
     if (s == raw) return raw;
 
     std::wstring fragment = basRegExp::RegExpReplace(s, kFragmentPattern, L"$2");

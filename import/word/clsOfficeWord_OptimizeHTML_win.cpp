@@ -4,7 +4,9 @@
 // replacements; the order matters, as each step relies on what the earlier ones left.
 #include <chrono>
 
+#include "html/element_extract.h"
 #include "regex/basRegExp.h"
+#include "win/message_pump.h"
 #include "word/clsOfficeWord.h"
 #include "word/style_blocks.h"
 
@@ -43,6 +45,13 @@ void UntilStable(std::wstring& text, const wchar_t* pattern, const wchar_t* repl
     text = basRegExp::RegExpReplaceAll(text, pattern, replacement);
 }
 
+// The one-element cut in one pass; pending window messages get the chance to run that the
+// pattern replacement gave them. `text` is never changed by them: it is this call's own.
+std::wstring CutToElement(const std::wstring& text, const html::ElementCut& cut) {
+    win::DoEvents();
+    return html::ExtractElement(text, cut);
+}
+
 }  // namespace
 
 std::wstring clsOfficeWord::OptimizeHTML(const std::wstring& html) {
@@ -56,8 +65,7 @@ std::wstring clsOfficeWord::OptimizeHTML(const std::wstring& input, const StepOb
 
     step(1, [&] { Once(html, L"<!--\\[if gte mso [0-9]+\\]>[\\s\\S]+?<!\\[endif\\]-->", L""); });
     step(2, [&] {
-        head = basRegExp::RegExpReplace(
-            html, L"^[\\s\\S]*?<head\\b[^>]*?>([\\s\\S]*?)</head>[\\s\\S]*$", L"$1");
+        head = CutToElement(html, quorallion::html::kHeadContent);
     });
     step(3, [&] {
         for (const std::wstring& element : word::CollectStyleElements(head)) {
@@ -88,8 +96,7 @@ std::wstring clsOfficeWord::OptimizeHTML(const std::wstring& input, const StepOb
 
     // The body text.
     step(20, [&] {
-        body = basRegExp::RegExpReplace(
-            html, L"^[\\s\\S]*?<body\\b[^>]*?>([\\s\\S]*?)<\\/body>[\\s\\S]*?$", L"$1");
+        body = CutToElement(html, quorallion::html::kBodyContent);
     });
     step(21, [&] { Once(body, L"<!--\\[if gte vml [0-9]+\\]>[\\s\\S]*?<!\\[endif\\]-->", L""); });
     step(22, [&] { Once(body, L"<!\\[if !vml\\]>([\\s\\S]*?)<!\\[endif\\]>", L"$1"); });
