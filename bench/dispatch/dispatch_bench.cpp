@@ -47,8 +47,8 @@ double TimeEmptyCalls(IDispatch* object, unsigned argCount, int calls) {
 int main() {
     const int calls = 1000;
     HMODULE bridge = ::LoadLibraryW(L"QuorallionIC.dll");
-    auto getInfo = reinterpret_cast<BridgeGetInfo>(::GetProcAddress(bridge, "GetInfo"));
-    auto release = reinterpret_cast<BridgeRelease>(::GetProcAddress(bridge, "Release"));
+    auto getInfo = reinterpret_cast<BridgeGetInfo>(reinterpret_cast<void*>(::GetProcAddress(bridge, "GetInfo")));
+    auto release = reinterpret_cast<BridgeRelease>(reinterpret_cast<void*>(::GetProcAddress(bridge, "Release")));
     if (!getInfo || !release) {
         std::printf("QuorallionIC.dll not found beside this program\n");
         return 1;

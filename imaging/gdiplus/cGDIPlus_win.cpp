@@ -52,6 +52,31 @@ struct AttributesOwner {
     }
 };
 
+// Draws a loaded picture over the whole of the host's pixels (a bitmap laid over them, so that the
+// picture's alpha is kept) and classifies the result as decoded by GDI+. The host is emptied when
+// drawing fails.
+bool DrawLoadedIntoHost(const gdiplus::Api& api, gp::GpImage* loaded, const gp::RectF& bounds, gp::Unit unit,
+                        c32bppDIB& cHost, bool highQuality) {
+    const int32_t width = cHost.Width(), height = cHost.Height();
+    ImageOwner target{api};
+    GraphicsOwner graphics{api};
+    target.image = BitmapOver(api, cHost.BitsPointer(), width, height);
+    bool ok = target.image && api.GdipGetImageGraphicsContext(target.image, &graphics.graphics) == gp::Ok;
+    if (ok && highQuality) api.GdipSetInterpolationMode(graphics.graphics, gp::InterpolationModeHighQualityBicubic);
+    ok = ok && api.GdipDrawImageRectRect(graphics.graphics, loaded, 0, 0, float(width), float(height), bounds.X,
+                                         bounds.Y, bounds.Width, bounds.Height, unit, nullptr, nullptr,
+                                         nullptr) == gp::Ok;
+    if (!ok) {
+        cHost.DestroyDIB();
+        return false;
+    }
+    int32_t alphaUse = 0, alphaForm = 0;
+    bas32bppDIBParsers::ValidateAlphaChannel(cHost.Pixels(), false, alphaUse, alphaForm);
+    cHost.Alpha(alphaUse);
+    cHost.ImageType(10);
+    return true;
+}
+
 }  // namespace
 
 cGDIPlus::~cGDIPlus() { ManageToken(ownToken_, true); }
@@ -332,23 +357,7 @@ bool cGDIPlus::LoadImageWithGDIplus(const std::wstring& FileName, const std::vec
         cHost.DestroyDIB();
         return false;
     }
-    // Drawn into a bitmap over the host's pixels, so that the picture's alpha is kept.
-    ImageOwner target{api};
-    GraphicsOwner graphics{api};
-    target.image = BitmapOver(api, cHost.BitsPointer(), cHost.Width(), cHost.Height());
-    bool ok = target.image && api.GdipGetImageGraphicsContext(target.image, &graphics.graphics) == gp::Ok &&
-              api.GdipDrawImageRectRect(graphics.graphics, loaded.image, 0, 0, float(width), float(height), bounds.X,
-                                        bounds.Y, bounds.Width, bounds.Height, unit, nullptr, nullptr,
-                                        nullptr) == gp::Ok;
-    if (!ok) {
-        cHost.DestroyDIB();
-        return false;
-    }
-    int32_t alphaUse = 0, alphaForm = 0;
-    bas32bppDIBParsers::ValidateAlphaChannel(cHost.Pixels(), false, alphaUse, alphaForm);
-    cHost.Alpha(alphaUse);
-    cHost.ImageType(10);
-    return true;
+    return DrawLoadedIntoHost(api, loaded.image, bounds, unit, cHost, false);
 }
 
 bool cGDIPlus::ConvertToScreenDPI(HDC dc, int32_t dpiX, int32_t dpiY, int32_t& width, int32_t& height) {
@@ -420,23 +429,7 @@ bool cGDIPlus::LoadMetafileStream(const std::wstring& FileName, const std::vecto
     if (api.GdipGetImageBounds(loaded.image, &bounds, &unit) != gp::Ok || !cHost.InitializeDIB(width, height)) {
         return false;
     }
-    ImageOwner target{api};
-    GraphicsOwner graphics{api};
-    target.image = BitmapOver(api, cHost.BitsPointer(), width, height);
-    const bool ok = target.image && api.GdipGetImageGraphicsContext(target.image, &graphics.graphics) == gp::Ok &&
-                    (api.GdipSetInterpolationMode(graphics.graphics, gp::InterpolationModeHighQualityBicubic),
-                     api.GdipDrawImageRectRect(graphics.graphics, loaded.image, 0, 0, float(width), float(height),
-                                               bounds.X, bounds.Y, bounds.Width, bounds.Height, unit, nullptr, nullptr,
-                                               nullptr) == gp::Ok);
-    if (!ok) {
-        cHost.DestroyDIB();
-        return false;
-    }
-    int32_t alphaUse = 0, alphaForm = 0;
-    bas32bppDIBParsers::ValidateAlphaChannel(cHost.Pixels(), false, alphaUse, alphaForm);
-    cHost.Alpha(alphaUse);
-    cHost.ImageType(10);
-    return true;
+    return DrawLoadedIntoHost(api, loaded.image, bounds, unit, cHost, true);
 }
 
 }  // namespace quorallion

@@ -62,7 +62,7 @@ public:
 
 class FakeCapture : public CaptureSession {
 public:
-    explicit FakeCapture(ReturnValueHandler handler) : handler(std::move(handler)) {}
+    explicit FakeCapture(ReturnValueHandler onReturn) : handler(std::move(onReturn)) {}
     ~FakeCapture() override { ++closed; }
     void Capture() override { ++started; }
     ReturnValueHandler handler;
@@ -71,7 +71,7 @@ public:
 
 class FakeEquation : public EquationSession {
 public:
-    explicit FakeEquation(ReturnValueHandler handler) : handler(std::move(handler)) {}
+    explicit FakeEquation(ReturnValueHandler onReturn) : handler(std::move(onReturn)) {}
     void ShowEQ(const std::wstring& data, const std::wstring& options) override {
         shownData = data;
         shownOptions = options;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "win/handles.h"
+#include "support/utf8.h"
 
 namespace quorallion::testing {
 
@@ -15,22 +16,6 @@ inline std::wstring BinFolder() {
     ::GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring folder = path;
     return folder.substr(0, folder.find_last_of(L'\\'));
-}
-
-inline std::string Utf8(const std::wstring& text) {
-    int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                      0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(bytes), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), bytes,
-                          nullptr, nullptr);
-    return out;
-}
-
-inline std::wstring Wide(const std::string& text) {
-    int units = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(units), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), units);
-    return out;
 }
 
 // Runs a program of the bin folder with arguments and waits for its end; its exit code.

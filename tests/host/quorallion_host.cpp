@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "support/utf8.h"
+
 namespace {
 
 using GetInfoFunction = const char*(__cdecl*)(const char*, const char*, const char*, const char*,
@@ -20,15 +22,6 @@ using GetInfoFunction = const char*(__cdecl*)(const char*, const char*, const ch
 using ReleaseFunction = void(__cdecl*)();
 
 constexpr char kWait[] = "{\"state\":\"wait\"}";
-
-std::string ToUtf8(const std::wstring& text) {
-    int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                      0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(bytes), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), bytes,
-                          nullptr, nullptr);
-    return out;
-}
 
 std::vector<std::string> SplitTabs(const std::string& line) {
     std::vector<std::string> fields;
@@ -92,7 +85,7 @@ int wmain(int argc, wchar_t** argv) {
             return 2;
         }
         std::vector<std::string> texts;
-        for (int i = 1; i < argc && i <= 6; ++i) texts.push_back(ToUtf8(argv[i]));
+        for (int i = 1; i < argc && i <= 6; ++i) texts.push_back(quorallion::testing::Utf8(argv[i]));
         PrintLine(bridge.Request(texts));
         bridge.Release();
         return 0;

@@ -7,18 +7,7 @@
 #include <cstdio>
 #include <string>
 
-namespace {
-
-std::string ToUtf8(const std::wstring& text) {
-    int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                      0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(bytes), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), bytes,
-                          nullptr, nullptr);
-    return out;
-}
-
-}  // namespace
+#include "support/utf8.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     wchar_t path[MAX_PATH] = {};
@@ -40,7 +29,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     std::wstring reportPath = std::wstring(temp) + L"QuorallionCWS-standin.txt";
     std::wstring partPath = reportPath + L".part";
     if (FILE* file = ::_wfopen(partPath.c_str(), L"wb")) {
-        std::string text = ToUtf8(commandLine ? commandLine : L"") + "\n" + ToUtf8(folder) + "\n";
+        std::string text = quorallion::testing::Utf8(commandLine ? commandLine : L"") + "\n" + quorallion::testing::Utf8(folder) + "\n";
         std::fwrite(text.data(), 1, text.size(), file);
         std::fclose(file);
         ::MoveFileExW(partPath.c_str(), reportPath.c_str(), MOVEFILE_REPLACE_EXISTING);
