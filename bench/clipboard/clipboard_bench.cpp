@@ -11,6 +11,7 @@
 #include <string>
 
 #include "import_services.h"
+#include "shared_fixtures.h"
 #include "clipboard/cf_html.h"
 #include "word/clsOfficeWord.h"
 
@@ -69,7 +70,8 @@ double Seconds(std::chrono::steady_clock::time_point since) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string folder = argc > 1 ? argv[1] : "Z:\\work\\shared\\fixtures\\word-clipboard\\";
+    const std::string folder =
+        argc > 1 ? argv[1] : quorallion::testing::SharedFixturePath("word-clipboard", "");
     const std::string fixture = ReadFile(folder + "list-multiple.html");
     const std::string document = LargeWordDocument(fixture);
     if (document.empty()) {

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "clipboard_fill.h"
+#include "shared_fixtures.h"
 #include "support/dispatch_client.h"
 #include "support/flat_json.h"
 
@@ -80,12 +81,9 @@ std::string FirefoxPayload() {
 }
 
 std::optional<std::string> ReadFixture(const std::string& name) {
-    std::ifstream in("/work/shared/fixtures/word-clipboard/" + name, std::ios::binary);
-    if (!in) {
-        // Under Wine the Unix root is drive Z:.
-        in.open("Z:\\work\\shared\\fixtures\\word-clipboard\\" + name, std::ios::binary);
-        if (!in) return std::nullopt;
-    }
+    std::ifstream in(quorallion::testing::SharedFixturePath("word-clipboard", name),
+                     std::ios::binary);
+    if (!in) return std::nullopt;
     std::stringstream content;
     content << in.rdbuf();
     return content.str();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "html/element_extract.h"
+#include "shared_fixtures.h"
 #include "regex/basRegExp.h"
 
 using namespace quorallion;
@@ -122,7 +123,8 @@ TEST_F(ElementCutEquivalence, TrickyTexts) {
 }
 
 TEST_F(ElementCutEquivalence, WordClipboardFixtures) {
-    const std::wstring folder = L"Z:\\work\\shared\\fixtures\\word-clipboard\\";
+    const std::string fixtures = quorallion::testing::SharedFixturePath("word-clipboard", "");
+    const std::wstring folder(fixtures.begin(), fixtures.end());
     int found = 0;
     for (const wchar_t* name : kWordFixtures) {
         const std::wstring text = ReadUtf8(folder + name);

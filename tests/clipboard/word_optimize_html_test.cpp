@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "shared_fixtures.h"
 #include "word/clsOfficeWord.h"
 
 using quorallion::clsOfficeWord;
@@ -46,7 +47,7 @@ bool Has(const std::wstring& text, const std::wstring& part) {
 }
 
 std::wstring ReadUtf8Fixture(const std::string& name) {
-    std::ifstream in("Z:\\work\\shared\\fixtures\\word-clipboard\\" + name, std::ios::binary);
+    std::ifstream in(quorallion::testing::SharedFixturePath("word-clipboard", name), std::ios::binary);
     if (!in) return L"";
     std::stringstream content;
     content << in.rdbuf();
