@@ -3,7 +3,7 @@
 # (build/native).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-jobs=$(nproc)
+jobs=${QUORALLION_JOBS:-$(nproc)}
 build=${QUORALLION_BUILD_DIR:-$root/build}
 # The Windows programs without debug information: they build and link faster, and Wine shows no
 # source lines anyway. The native build keeps it for the sanitizers' reports.

@@ -19,7 +19,7 @@ bash scripts/wine-prefix.sh || exit 1
 # Extra arguments go to both CTest runs (for instance -R clipboard).
 build=$QUORALLION_BUILD_DIR
 status=0
-ctest --test-dir "$build/native" --output-on-failure -j "$(nproc)" "$@" || status=1
-ctest --test-dir "$build/win" --output-on-failure -j "$(nproc)" "$@" || status=1
+ctest --test-dir "$build/native" --output-on-failure -j "${QUORALLION_JOBS:-$(nproc)}" "$@" || status=1
+ctest --test-dir "$build/win" --output-on-failure -j "${QUORALLION_JOBS:-$(nproc)}" "$@" || status=1
 python3 scripts/test-summary.py "$build/native" "$build/win" || status=1
 exit $status
