@@ -1,6 +1,8 @@
 // Pictures and file lists from the clipboard and from drag-and-drop data objects.
 #include <cstring>
+#include <memory>
 #include <optional>
+#include <type_traits>
 
 #include "c32bppDIB.h"  // before the parsers header, which uses its pixel view
 #include "bas32bppDIBParsers_win.h"
@@ -88,13 +90,9 @@ bool c32bppDIB::LoadPicture_ClipBoard() {
                 if (HANDLE block = ::GetClipboardData(CF_METAFILEPICT)) copy = CopyOfMetafilePicture(block);
             }
         }
-        if (!copy) return false;
-        com::ComPtr<IPicture> picture = bas32bppDIBParsers::HandleToPicture(copy, PICTYPE_ENHMETAFILE);
-        if (!picture) {
-            ::DeleteEnhMetaFile(copy);
-            return false;
-        }
-        return LoadPicture_StdPicture(picture.get());
+        const std::unique_ptr<std::remove_pointer_t<HENHMETAFILE>, decltype(&::DeleteEnhMetaFile)> owned(
+            copy, &::DeleteEnhMetaFile);
+        return copy && LoadPicture_ByHandle(copy);
     } catch (...) {
         DestroyDIB();
         return false;

@@ -61,6 +61,16 @@ HENHMETAFILE EnhancedCopyOf(HMETAFILE metafile, const METAFILEPICT* picture) {
     return ::SetWinMetaFileBits(size, bits.data(), nullptr, picture);
 }
 
+// A picture object of a copy of the metafile's records: the picture loader reads their frame,
+// which a picture made around the handle itself does not report everywhere.
+com::ComPtr<IPicture> PictureOfMetafile(HENHMETAFILE metafile) {
+    const UINT size = ::GetEnhMetaFileBits(metafile, 0, nullptr);
+    if (size == 0) return {};
+    std::vector<uint8_t> bits(size);
+    if (::GetEnhMetaFileBits(metafile, size, bits.data()) != size) return {};
+    return bas32bppDIBParsers::ArrayToPicture(bits, 0, size);
+}
+
 }  // namespace
 
 bool c32bppDIB::LoadPicture_File(const std::wstring& FileName, int32_t iconCx, int32_t iconCy, bool SaveFormat,
@@ -244,15 +254,18 @@ bool c32bppDIB::LoadPicture_ByHandle(HANDLE Handle) {
     DestroyDIB();
     originalFormat_.clear();
     if (!Handle) return false;
-    HENHMETAFILE copy = nullptr;
+    com::ComPtr<IPicture> picture;
     switch (::GetObjectType(Handle)) {
     case OBJ_BITMAP:
         return cBMPparser().ConvertstdPicTo32bpp(nullptr, static_cast<HBITMAP>(Handle), *this, 0) && dib_;
     case OBJ_ENHMETAFILE:
-        copy = ::CopyEnhMetaFileW(static_cast<HENHMETAFILE>(Handle), nullptr);
+        picture = PictureOfMetafile(static_cast<HENHMETAFILE>(Handle));
         break;
     case OBJ_METAFILE:
-        copy = EnhancedCopyOf(static_cast<HMETAFILE>(Handle), nullptr);
+        if (HENHMETAFILE enhanced = EnhancedCopyOf(static_cast<HMETAFILE>(Handle), nullptr)) {
+            picture = PictureOfMetafile(enhanced);
+            ::DeleteEnhMetaFile(enhanced);
+        }
         break;
     default: {
         ICONINFO info{};
@@ -262,13 +275,7 @@ bool c32bppDIB::LoadPicture_ByHandle(HANDLE Handle) {
         return cICOparser().ConvertstdPicTo32bpp(static_cast<HICON>(Handle), *this) && dib_;
     }
     }
-    // The picture owns the copy; the caller's handle stays the caller's.
-    com::ComPtr<IPicture> picture = bas32bppDIBParsers::HandleToPicture(copy, PICTYPE_ENHMETAFILE);
-    if (!picture) {
-        if (copy) ::DeleteEnhMetaFile(copy);
-        return false;
-    }
-    return LoadPicture_StdPicture(picture.get());
+    return picture && LoadPicture_StdPicture(picture.get());
 }
 
 bool c32bppDIB::LoadPicture_FromOrignalFormat(int32_t iconCx, int32_t iconCy, int32_t iconBitDepth) {

@@ -10,3 +10,14 @@ add_library(quorallion_image_suite STATIC
   ${CMAKE_CURRENT_LIST_DIR}/c32bppDIB_clipboard_win.cpp
   ${CMAKE_CURRENT_LIST_DIR}/c32bppDIB_icon_sizes_win.cpp)
 target_link_libraries(quorallion_image_suite PUBLIC quorallion_codecs quorallion_foundation_portable)
+
+# Loading from the user's side: samples ImageMagick makes at test time, resources compiled in.
+quorallion_test(NAME image_load_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/load_chain_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/tests/load_resources.rc
+  LIBS quorallion_image_suite quorallion_test_support)
+
+quorallion_test(NAME image_clipboard_load_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/load_clipboard_test.cpp
+  LIBS quorallion_image_suite quorallion_test_support
+  RESOURCE_LOCK clipboard)
