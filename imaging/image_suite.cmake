@@ -21,3 +21,8 @@ quorallion_test(NAME image_clipboard_load_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/load_clipboard_test.cpp
   LIBS quorallion_image_suite quorallion_test_support
   RESOURCE_LOCK clipboard)
+
+# Every saver read back by ImageMagick and djpeg; files replaced only by complete new ones.
+quorallion_test(NAME image_save_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/savers_test.cpp
+  LIBS quorallion_image_suite quorallion_test_support)
