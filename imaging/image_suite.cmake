@@ -26,3 +26,8 @@ quorallion_test(NAME image_clipboard_load_test
 quorallion_test(NAME image_save_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/savers_test.cpp
   LIBS quorallion_image_suite quorallion_test_support)
+
+# Resize roads, trimming, tiling into a DC, the exchange of blocks, effects, shadow and text.
+quorallion_test(NAME image_shape_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/shape_effects_test.cpp
+  LIBS quorallion_imaging)

@@ -298,8 +298,13 @@ bool cGDIPlus::RenderWithGDIplus(c32bppDIB& cHost, HDC destinationDC, float Angl
     }
 
     AttributesOwner attributes{api};
+    // Samples beyond the source's edges repeat its edge pixels: a stretched picture does not fade
+    // into transparency at its borders.
+    if (api.GdipCreateImageAttributes(&attributes.attributes) == gp::Ok) {
+        api.GdipSetImageAttributesWrapMode(attributes.attributes, gp::WrapModeTileFlipXY, 0, FALSE);
+    }
     const bool needMatrix = grayScale != -1 || LightAdjustment != 0 || Opacity != 100;
-    if (needMatrix) {
+    if (needMatrix && attributes.attributes) {
         gp::ColorMatrix matrix{};
         for (int i = 0; i < 5; ++i) matrix.m[i][i] = 1;
         if (grayScale != -1) {
@@ -312,12 +317,8 @@ bool cGDIPlus::RenderWithGDIplus(c32bppDIB& cHost, HDC destinationDC, float Angl
         }
         for (int c = 0; c < 3; ++c) matrix.m[4][c] = LightAdjustment / 100.0f;
         matrix.m[3][3] = Opacity / 100.0f;
-        if (api.GdipCreateImageAttributes(&attributes.attributes) == gp::Ok &&
-            api.GdipSetImageAttributesColorMatrix(attributes.attributes, gp::ColorAdjustTypeBitmap, TRUE, &matrix,
-                                                  nullptr, gp::ColorMatrixFlagsDefault) != gp::Ok) {
-            api.GdipDisposeImageAttributes(attributes.attributes);
-            attributes.attributes = nullptr;
-        }
+        api.GdipSetImageAttributesColorMatrix(attributes.attributes, gp::ColorAdjustTypeBitmap, TRUE, &matrix, nullptr,
+                                              gp::ColorMatrixFlagsDefault);
     }
 
     const bool transformed = Angle != 0;

@@ -25,6 +25,7 @@ namespace quorallion::gdiplus {
     X(GdipSetPixelOffsetMode, ::Gdiplus::DllExports::GdipSetPixelOffsetMode)    \
     X(GdipCreateImageAttributes, ::Gdiplus::DllExports::GdipCreateImageAttributes) \
     X(GdipSetImageAttributesColorMatrix, ::Gdiplus::DllExports::GdipSetImageAttributesColorMatrix) \
+    X(GdipSetImageAttributesWrapMode, ::Gdiplus::DllExports::GdipSetImageAttributesWrapMode) \
     X(GdipDisposeImageAttributes, ::Gdiplus::DllExports::GdipDisposeImageAttributes) \
     X(GdipRotateWorldTransform, ::Gdiplus::DllExports::GdipRotateWorldTransform) \
     X(GdipTranslateWorldTransform, ::Gdiplus::DllExports::GdipTranslateWorldTransform) \
