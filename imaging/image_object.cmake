@@ -45,6 +45,7 @@ add_library(quorallion_imaging STATIC
   ${CMAKE_CURRENT_LIST_DIR}/bas32bppDIBParsers_win.cpp
   ${CMAKE_CURRENT_LIST_DIR}/shaped_region_win.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gdiplus/gdiplus_flat_win.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/gdiplus/growing_stream_win.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gdiplus/cGDIPlus_win.cpp)
 target_include_directories(quorallion_imaging PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(quorallion_imaging PUBLIC quorallion_imaging_portable quorallion_com gdi32 msimg32

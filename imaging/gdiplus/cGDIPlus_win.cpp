@@ -10,6 +10,7 @@
 #include "c32bppDIB.h"
 #include "codecs/whole_file_win.h"
 #include "gdiplus/gdiplus_flat_win.h"
+#include "gdiplus/growing_stream_win.h"
 #include "pixels/pixel_mirror.h"
 
 namespace quorallion {
@@ -207,13 +208,12 @@ bool cGDIPlus::SaveImage(void* image, const std::wstring& fileName, std::vector<
     const gdiplus::Api* api = gdiplus::Get();
     if (!api || !image) return false;
     auto* params = static_cast<const gp::EncoderParameters*>(parameters);
-    std::vector<uint8_t> encoded;
-    com::ComPtr<IStream> stream = BytesToStream(nullptr, 0);
-    if (!stream || api->GdipSaveImageToStream(static_cast<gp::GpImage*>(image), stream.get(), &encoder, params) != gp::Ok ||
-        !StreamToBytes(stream.get(), encoded)) {
+    com::ComPtr<gdiplus::GrowingStream> stream = gdiplus::GrowingStream::Create();
+    if (!stream || api->GdipSaveImageToStream(static_cast<gp::GpImage*>(image), stream.get(), &encoder, params) != gp::Ok) {
         if (fileName.empty()) outStream.clear();
         return false;
     }
+    std::vector<uint8_t> encoded = stream->TakeBytes();
     if (!fileName.empty()) return codecs::WriteWholeFile(fileName, encoded);
     outStream = std::move(encoded);
     return true;
