@@ -111,10 +111,11 @@ bool c32bppDIB::RunLoadChain(HANDLE file, const std::wstring& FileName, const st
     std::vector<uint8_t> fileBytes;
     const std::vector<uint8_t>& bytes = fromFile ? fileBytes : *callerBytes;
     auto readFile = [&] {
-        if (!fileBytes.empty() || !ReadWholeFile(file, fileBytes)) return !fileBytes.empty();
-        streamStart = 0;
-        streamLength = static_cast<int64_t>(fileBytes.size());
-        return true;
+        if (fileBytes.empty() && ReadWholeFile(file, fileBytes)) {
+            streamStart = 0;
+            streamLength = static_cast<int64_t>(fileBytes.size());
+        }
+        return !fileBytes.empty();
     };
 
     bool accepted = fromFile ? cPNGparser().LoadFile(file, FileName, *this, gdiToken_)
@@ -130,9 +131,9 @@ bool c32bppDIB::RunLoadChain(HANDLE file, const std::wstring& FileName, const st
     bool keepReencoded = false;
     if (!dib_) {
         // What no reader of ours decodes: GDI+ (TIFF and the like), then TGA, which has no signature.
+        // (Freeing the image released any kept GDI+ wrapper: this one lives for the call.)
         if (isGDIplusEnabled()) {
-            cGDIPlus temporary;
-            cGDIPlus& gdip = keptGdiPlus_ ? *keptGdiPlus_ : temporary;
+            cGDIPlus gdip;
             const bool loaded = fromFile ? gdip.LoadImageWithGDIplus(FileName, nullptr, 0, *this, gdiToken_)
                                          : gdip.LoadImageWithGDIplus(L"", bytes.data() + streamStart,
                                                                      static_cast<size_t>(streamLength), *this, gdiToken_);
@@ -164,8 +165,7 @@ bool c32bppDIB::LoadPicture_Stream_Emf(const std::vector<uint8_t>& inStream, int
     DestroyDIB();
     originalFormat_.clear();
     if (!CheckRange(inStream, streamStart, streamLength) || !isGDIplusEnabled()) return false;
-    cGDIPlus temporary;
-    cGDIPlus& gdip = keptGdiPlus_ ? *keptGdiPlus_ : temporary;
+    cGDIPlus gdip;
     if (!gdip.LoadMetafileStream(L"", inStream.data() + streamStart, static_cast<size_t>(streamLength), *this,
                                  gdiToken_)) {
         DestroyDIB();
