@@ -72,6 +72,8 @@ TEST(DropFiles, MalformedBlocksStayInsideTheirBytes) {
     for (const Case& c : cases) {
         std::optional<DropFilesList> list = Parse(c.block);
         EXPECT_EQ(list.has_value(), c.parsed) << c.why;
-        if (list) EXPECT_EQ(list->paths.size(), c.paths) << c.why;
+        if (list) {
+            EXPECT_EQ(list->paths.size(), c.paths) << c.why;
+        }
     }
 }
