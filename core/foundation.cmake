@@ -2,13 +2,14 @@
 # Portable: no Windows API, built natively under the sanitizers and fuzzed.
 add_library(quorallion_foundation_portable STATIC
   file/file_ext.cpp
+  file/drop_files.cpp
   encoding/text_detect.cpp
   encoding/utf_units.cpp
   punycode/clsPunyCode.cpp)
 target_include_directories(quorallion_foundation_portable PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 
 quorallion_test(NAME foundation_portable_test
-  SOURCES tests/file_ext_test.cpp tests/text_detect_test.cpp tests/punycode_test.cpp
+  SOURCES tests/file_ext_test.cpp tests/text_detect_test.cpp tests/punycode_test.cpp tests/drop_files_test.cpp
   LIBS quorallion_foundation_portable)
 
 quorallion_fuzz(NAME punycode_fuzz SOURCES tests/fuzz/punycode_fuzz.cpp

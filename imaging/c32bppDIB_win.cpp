@@ -6,6 +6,7 @@
 
 #include "bas32bppDIBParsers_win.h"
 #include "gdiplus/cGDIPlus.h"
+#include "gdiplus/gdiplus_flat_win.h"
 
 namespace quorallion {
 namespace {
@@ -92,10 +93,11 @@ ULONG_PTR c32bppDIB::CreateGDIplusToken() {
     return gdip.isGDIplusOk(token, true) ? token : 0;
 }
 
-void c32bppDIB::DestroyGDIplusToken(ULONG_PTR token) {
-    if (!token) return;
+bool c32bppDIB::DestroyGDIplusToken(ULONG_PTR Token) {
+    if (!Token || !gdiplus::Get()) return false;
     cGDIPlus gdip;
-    gdip.ManageToken(token, true);
+    gdip.ManageToken(Token, true);
+    return true;
 }
 
 bool c32bppDIB::isZlibEnabled() const {

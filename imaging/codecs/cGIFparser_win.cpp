@@ -9,22 +9,6 @@
 
 namespace quorallion {
 
-namespace codecs {
-bool WriteWholeFile(const std::wstring& fileName, const std::vector<uint8_t>& data) {
-    HANDLE raw = bas32bppDIBParsers::OpenFileHandle(fileName, false);
-    if (raw == INVALID_HANDLE_VALUE) return false;
-    win::UniqueFile file(raw);
-    size_t written = 0;
-    while (written < data.size()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(data.size() - written, 1u << 30));
-        DWORD count = 0;
-        if (!::WriteFile(file.get(), data.data() + written, chunk, &count, nullptr) || count != chunk) return false;
-        written += count;
-    }
-    return true;
-}
-}  // namespace codecs
-
 bool cGIFparser::LoadStream(const std::vector<uint8_t>& inStream, c32bppDIB& cHost, int64_t streamOffset,
                             int64_t streamLength) {
     const codecs::ByteSpan bytes = codecs::RangeOf(inStream, streamOffset, streamLength);

@@ -5,6 +5,7 @@
 #include "c32bppDIB.h"
 #include "byte_span.h"
 #include "codec_result.h"
+#include "whole_file_win.h"
 
 namespace quorallion::codecs {
 
@@ -22,8 +23,5 @@ inline bool FillImage(c32bppDIB& image, const PixelBuffer& pixels, int32_t image
 inline ByteSpan RangeOf(const std::vector<uint8_t>& bytes, int64_t offset, int64_t length) {
     return ByteSpan(bytes.data(), bytes.size()).Sub(offset, length);
 }
-
-// Writes all of `data` to a new or replaced file.
-bool WriteWholeFile(const std::wstring& fileName, const std::vector<uint8_t>& data);
 
 }  // namespace quorallion::codecs

@@ -6,6 +6,10 @@
 
 #include "bas32bppDIBParsers.h"
 #include "pixels/alpha_runs.h"
+#include "pixels/drop_shadow.h"
+#include "pixels/pixel_effects.h"
+#include "pixels/pixel_fill.h"
+#include "pixels/pixel_trim.h"
 #include "pixels/light_adjust.h"
 #include "pixels/pixel_blend.h"
 #include "pixels/pixel_mirror.h"
@@ -65,6 +69,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                      (in.Int() & 1) != 0},
                     out);
     AlphaRegionRects(source.view(), in.Small(3));
+
+    TrimRect trim;
+    FindTrimRect(source.view(), in.Int(), trim);
+    CopyPixelRect(source.view(), in.Int(), in.Int(), in.Int(), in.Int(), target.view(), in.Int(), in.Int());
+    TileLayout layout{1 + in.Small(30), 1 + in.Small(30), in.Int(), in.Int(), (in.Int() & 1) != 0};
+    FillTiles(target.view(), source.view(), (in.Int() & 1) != 0, layout);
+    DrawCheckerBoard(target.view(), in.Int(), static_cast<uint32_t>(in.Int()), static_cast<uint32_t>(in.Int()));
+    MakeDropShadow(source.view(), in.Int(), static_cast<uint32_t>(in.Int()), out);
+    BlendTowardColour(source.view(), static_cast<uint32_t>(in.Int()), in.Int());
+    InvertColours(source.view());
+    MakeGrey(source.view(), 0.299f, 0.587f, 0.114f);
 
     int32_t use = 0, form = in.Small(2) - 1;
     bas32bppDIBParsers::ValidateAlphaChannel(source.view(), true, use, form);

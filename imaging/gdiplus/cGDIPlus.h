@@ -36,9 +36,14 @@ public:
                            int32_t destY, int32_t destWidth, int32_t destHeight, int32_t srcX, int32_t srcY,
                            int32_t srcWidth, int32_t srcHeight, bool highQuality, int32_t grayScale,
                            ULONG_PTR GlobalToken, float LightAdjustment, c32bppDIB* destHost = nullptr);
+    // FileName empty: the picture is read from the bytes, and from nothing else.
+    bool LoadImageWithGDIplus(const std::wstring& FileName, const uint8_t* bytes, size_t byteCount,
+                              c32bppDIB& cHost, ULONG_PTR GlobalToken);
     bool LoadImageWithGDIplus(const std::wstring& FileName, const std::vector<uint8_t>& inStream,
                               c32bppDIB& cHost, ULONG_PTR GlobalToken);
     // An enhanced metafile drawn into the host at the screen's resolution.
+    bool LoadMetafileStream(const std::wstring& FileName, const uint8_t* bytes, size_t byteCount,
+                            c32bppDIB& cHost, ULONG_PTR GlobalToken);
     bool LoadMetafileStream(const std::wstring& FileName, const std::vector<uint8_t>& inStream,
                             c32bppDIB& cHost, ULONG_PTR GlobalToken);
     // shutDown False starts a session into token; True ends it (and the held image). 
@@ -51,15 +56,18 @@ public:
     static int32_t FindEncoderClsid(const std::wstring& mimeType, CLSID& clsid);
     static bool StreamToBytes(IStream* stream, std::vector<uint8_t>& out);
     static com::ComPtr<IStream> BytesToStream(const std::vector<uint8_t>& bytes, size_t start);
+    static com::ComPtr<IStream> BytesToStream(const uint8_t* bytes, size_t byteCount);
     static bool ConvertToScreenDPI(HDC dc, int32_t dpiX, int32_t dpiY, int32_t& width, int32_t& height);
+    // Encodes a GDI+ image into outStream (FileName empty) or into the file, which is replaced only
+    // once the whole encoding is written.
+    static bool SaveImage(void* image, const std::wstring& fileName, std::vector<uint8_t>& outStream,
+                          const CLSID& encoder, const void* parameters);
 
 private:
     bool HaveSession(ULONG_PTR globalToken);
     // The held bitmap over the host's pixels, made again when the host's pixels changed place.
     void* HeldImageFor(c32bppDIB& host);
     void DisposeHeldImage();
-    bool SaveImage(void* image, const std::wstring& fileName, std::vector<uint8_t>& outStream,
-                   const CLSID& encoder, const void* parameters);
 
     void* heldImage_ = nullptr;
     const uint8_t* heldBits_ = nullptr;  // the pixels the held image was made over

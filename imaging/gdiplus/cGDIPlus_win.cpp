@@ -8,7 +8,9 @@
 
 #include "bas32bppDIBParsers_win.h"
 #include "c32bppDIB.h"
+#include "codecs/whole_file_win.h"
 #include "gdiplus/gdiplus_flat_win.h"
+#include "gdiplus/growing_stream_win.h"
 #include "pixels/pixel_mirror.h"
 
 namespace quorallion {
@@ -16,7 +18,6 @@ namespace {
 
 namespace gp = ::Gdiplus;
 constexpr gp::PixelFormat kPremultipliedArgb = 0xE200B;
-constexpr wchar_t kQualityParameter[] = L"{1D5BE4B5-FA4A-452D-9CDD-5DB35105E7EB}";
 
 gp::GpBitmap* BitmapOver(const gdiplus::Api& api, uint8_t* bits, int32_t width, int32_t height) {
     if (!bits || width < 1 || height < 1) return nullptr;
@@ -181,17 +182,21 @@ bool cGDIPlus::StreamToBytes(IStream* stream, std::vector<uint8_t>& out) {
 }
 
 com::ComPtr<IStream> cGDIPlus::BytesToStream(const std::vector<uint8_t>& bytes, size_t start) {
+    if (start >= bytes.size()) return BytesToStream(nullptr, 0);
+    return BytesToStream(bytes.data() + start, bytes.size() - start);
+}
+
+com::ComPtr<IStream> cGDIPlus::BytesToStream(const uint8_t* bytes, size_t byteCount) {
     com::ComPtr<IStream> stream;
-    if (start >= bytes.size()) {
+    if (!bytes || byteCount == 0) {
         if (FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, stream.put()))) stream.reset();
         return stream;
     }
-    const size_t size = bytes.size() - start;
-    win::UniqueHGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, size));
+    win::UniqueHGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, byteCount));
     if (!memory) return stream;
     void* target = ::GlobalLock(memory.get());
     if (!target) return stream;
-    std::memcpy(target, bytes.data() + start, size);
+    std::memcpy(target, bytes, byteCount);
     ::GlobalUnlock(memory.get());
     if (SUCCEEDED(::CreateStreamOnHGlobal(memory.get(), TRUE, stream.put()))) memory.release();
     else stream.reset();
@@ -201,17 +206,17 @@ com::ComPtr<IStream> cGDIPlus::BytesToStream(const std::vector<uint8_t>& bytes, 
 bool cGDIPlus::SaveImage(void* image, const std::wstring& fileName, std::vector<uint8_t>& outStream,
                          const CLSID& encoder, const void* parameters) {
     const gdiplus::Api* api = gdiplus::Get();
+    if (!api || !image) return false;
     auto* params = static_cast<const gp::EncoderParameters*>(parameters);
-    if (!fileName.empty()) {
-        return api->GdipSaveImageToFile(static_cast<gp::GpImage*>(image), fileName.c_str(), &encoder, params) == gp::Ok;
-    }
-    outStream.clear();
-    com::ComPtr<IStream> stream = BytesToStream({}, 0);
-    if (!stream) return false;
-    if (api->GdipSaveImageToStream(static_cast<gp::GpImage*>(image), stream.get(), &encoder, params) != gp::Ok) {
+    com::ComPtr<gdiplus::GrowingStream> stream = gdiplus::GrowingStream::Create();
+    if (!stream || api->GdipSaveImageToStream(static_cast<gp::GpImage*>(image), stream.get(), &encoder, params) != gp::Ok) {
+        if (fileName.empty()) outStream.clear();
         return false;
     }
-    return StreamToBytes(stream.get(), outStream);
+    std::vector<uint8_t> encoded = stream->TakeBytes();
+    if (!fileName.empty()) return codecs::WriteWholeFile(fileName, encoded);
+    outStream = std::move(encoded);
+    return true;
 }
 
 bool cGDIPlus::SaveToPNG(const std::wstring& FileName, std::vector<uint8_t>& outStream, c32bppDIB& cHost,
@@ -243,12 +248,8 @@ bool cGDIPlus::SaveToJPG(const std::wstring& FileName, std::vector<uint8_t>& out
     CLSID encoder;
     if (!image || FindEncoderClsid(L"image/jpeg", encoder) < 0) return false;
     ULONG quality = static_cast<ULONG>(std::clamp(Quality, 30, 100));
-    gp::EncoderParameters parameters{};
-    parameters.Count = 1;
-    if (FAILED(::CLSIDFromString(kQualityParameter, &parameters.Parameter[0].Guid))) return false;
-    parameters.Parameter[0].NumberOfValues = 1;
-    parameters.Parameter[0].Type = gp::EncoderParameterValueTypeLong;
-    parameters.Parameter[0].Value = &quality;
+    gp::EncoderParameters parameters;
+    if (!gdiplus::JpegQualityParameters(&quality, parameters)) return false;
     return SaveImage(image, FileName, outStream, encoder, &parameters);
 }
 
@@ -297,8 +298,13 @@ bool cGDIPlus::RenderWithGDIplus(c32bppDIB& cHost, HDC destinationDC, float Angl
     }
 
     AttributesOwner attributes{api};
+    // Samples beyond the source's edges repeat its edge pixels: a stretched picture does not fade
+    // into transparency at its borders.
+    if (api.GdipCreateImageAttributes(&attributes.attributes) == gp::Ok) {
+        api.GdipSetImageAttributesWrapMode(attributes.attributes, gp::WrapModeTileFlipXY, 0, FALSE);
+    }
     const bool needMatrix = grayScale != -1 || LightAdjustment != 0 || Opacity != 100;
-    if (needMatrix) {
+    if (needMatrix && attributes.attributes) {
         gp::ColorMatrix matrix{};
         for (int i = 0; i < 5; ++i) matrix.m[i][i] = 1;
         if (grayScale != -1) {
@@ -311,12 +317,8 @@ bool cGDIPlus::RenderWithGDIplus(c32bppDIB& cHost, HDC destinationDC, float Angl
         }
         for (int c = 0; c < 3; ++c) matrix.m[4][c] = LightAdjustment / 100.0f;
         matrix.m[3][3] = Opacity / 100.0f;
-        if (api.GdipCreateImageAttributes(&attributes.attributes) == gp::Ok &&
-            api.GdipSetImageAttributesColorMatrix(attributes.attributes, gp::ColorAdjustTypeBitmap, TRUE, &matrix,
-                                                  nullptr, gp::ColorMatrixFlagsDefault) != gp::Ok) {
-            api.GdipDisposeImageAttributes(attributes.attributes);
-            attributes.attributes = nullptr;
-        }
+        api.GdipSetImageAttributesColorMatrix(attributes.attributes, gp::ColorAdjustTypeBitmap, TRUE, &matrix, nullptr,
+                                              gp::ColorMatrixFlagsDefault);
     }
 
     const bool transformed = Angle != 0;
@@ -338,14 +340,19 @@ bool cGDIPlus::RenderWithGDIplus(c32bppDIB& cHost, HDC destinationDC, float Angl
 
 bool cGDIPlus::LoadImageWithGDIplus(const std::wstring& FileName, const std::vector<uint8_t>& inStream,
                                     c32bppDIB& cHost, ULONG_PTR GlobalToken) {
-    if ((FileName.empty() && inStream.empty()) || !HaveSession(GlobalToken)) return false;
+    return LoadImageWithGDIplus(FileName, inStream.data(), inStream.size(), cHost, GlobalToken);
+}
+
+bool cGDIPlus::LoadImageWithGDIplus(const std::wstring& FileName, const uint8_t* bytes, size_t byteCount,
+                                    c32bppDIB& cHost, ULONG_PTR GlobalToken) {
+    if ((FileName.empty() && (!bytes || byteCount == 0)) || !HaveSession(GlobalToken)) return false;
     const gdiplus::Api& api = *gdiplus::Get();
     ImageOwner loaded{api};
     com::ComPtr<IStream> stream;
     if (!FileName.empty()) {
         if (api.GdipLoadImageFromFile(FileName.c_str(), &loaded.image) != gp::Ok) return false;
     } else {
-        stream = BytesToStream(inStream, 0);
+        stream = BytesToStream(bytes, byteCount);
         if (!stream || api.GdipLoadImageFromStream(stream.get(), &loaded.image) != gp::Ok) return false;
     }
     gp::RectF bounds{};
@@ -370,10 +377,15 @@ bool cGDIPlus::ConvertToScreenDPI(HDC dc, int32_t dpiX, int32_t dpiY, int32_t& w
 
 bool cGDIPlus::LoadMetafileStream(const std::wstring& FileName, const std::vector<uint8_t>& inStream,
                                   c32bppDIB& cHost, ULONG_PTR GlobalToken) {
-    if ((FileName.empty() && inStream.empty()) || !HaveSession(GlobalToken)) return false;
-    HENHMETAFILE metafile = !inStream.empty()
-                                ? ::SetEnhMetaFileBits(static_cast<UINT>(inStream.size()), inStream.data())
-                                : ::GetEnhMetaFileW(FileName.c_str());
+    return LoadMetafileStream(FileName, inStream.data(), inStream.size(), cHost, GlobalToken);
+}
+
+bool cGDIPlus::LoadMetafileStream(const std::wstring& FileName, const uint8_t* bytes, size_t byteCount,
+                                  c32bppDIB& cHost, ULONG_PTR GlobalToken) {
+    const bool fromBytes = bytes && byteCount > 0;
+    if ((FileName.empty() && !fromBytes) || byteCount > UINT32_MAX || !HaveSession(GlobalToken)) return false;
+    HENHMETAFILE metafile = fromBytes ? ::SetEnhMetaFileBits(static_cast<UINT>(byteCount), bytes)
+                                      : ::GetEnhMetaFileW(FileName.c_str());
     if (!metafile) return false;
     ENHMETAHEADER header{};
     const UINT got = ::GetEnhMetaFileHeader(metafile, sizeof(header), &header);
@@ -418,8 +430,8 @@ bool cGDIPlus::LoadMetafileStream(const std::wstring& FileName, const std::vecto
     const gdiplus::Api& api = *gdiplus::Get();
     ImageOwner loaded{api};
     com::ComPtr<IStream> stream;
-    if (!inStream.empty()) {
-        stream = BytesToStream(inStream, 0);
+    if (fromBytes) {
+        stream = BytesToStream(bytes, byteCount);
         if (!stream || api.GdipLoadImageFromStream(stream.get(), &loaded.image) != gp::Ok) return false;
     } else if (api.GdipLoadImageFromFile(FileName.c_str(), &loaded.image) != gp::Ok) {
         return false;

@@ -1,5 +1,7 @@
 #include "gdiplus/gdiplus_flat_win.h"
 
+#include <objbase.h>
+
 namespace quorallion::gdiplus {
 namespace {
 
@@ -19,6 +21,16 @@ Api Load(bool& complete) {
 }
 
 }  // namespace
+
+bool JpegQualityParameters(ULONG* quality, ::Gdiplus::EncoderParameters& parameters) {
+    parameters = {};
+    parameters.Count = 1;
+    if (FAILED(::CLSIDFromString(L"{1D5BE4B5-FA4A-452D-9CDD-5DB35105E7EB}", &parameters.Parameter[0].Guid))) return false;
+    parameters.Parameter[0].NumberOfValues = 1;
+    parameters.Parameter[0].Type = ::Gdiplus::EncoderParameterValueTypeLong;
+    parameters.Parameter[0].Value = quality;
+    return true;
+}
 
 const Api* Get() {
     static bool complete = false;

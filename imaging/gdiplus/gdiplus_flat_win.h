@@ -25,6 +25,7 @@ namespace quorallion::gdiplus {
     X(GdipSetPixelOffsetMode, ::Gdiplus::DllExports::GdipSetPixelOffsetMode)    \
     X(GdipCreateImageAttributes, ::Gdiplus::DllExports::GdipCreateImageAttributes) \
     X(GdipSetImageAttributesColorMatrix, ::Gdiplus::DllExports::GdipSetImageAttributesColorMatrix) \
+    X(GdipSetImageAttributesWrapMode, ::Gdiplus::DllExports::GdipSetImageAttributesWrapMode) \
     X(GdipDisposeImageAttributes, ::Gdiplus::DllExports::GdipDisposeImageAttributes) \
     X(GdipRotateWorldTransform, ::Gdiplus::DllExports::GdipRotateWorldTransform) \
     X(GdipTranslateWorldTransform, ::Gdiplus::DllExports::GdipTranslateWorldTransform) \
@@ -32,7 +33,8 @@ namespace quorallion::gdiplus {
     X(GdipDrawImageRectRectI, ::Gdiplus::DllExports::GdipDrawImageRectRectI)    \
     X(GdipDrawImageRectRect, ::Gdiplus::DllExports::GdipDrawImageRectRect)      \
     X(GdipGetImageGraphicsContext, ::Gdiplus::DllExports::GdipGetImageGraphicsContext) \
-    X(GdipCreateMetafileFromEmf, ::Gdiplus::DllExports::GdipCreateMetafileFromEmf)
+    X(GdipCreateMetafileFromEmf, ::Gdiplus::DllExports::GdipCreateMetafileFromEmf) \
+    X(GdipCreateBitmapFromHBITMAP, ::Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP)
 
 struct Api {
 #define QUORALLION_GDIP_MEMBER(name, declared) decltype(&declared) name = nullptr;
@@ -42,5 +44,9 @@ struct Api {
 
 // Every call resolved, or nullptr when the library or one of the calls is missing.
 const Api* Get();
+
+// An encoder parameter block of one value, the JPEG quality, read from *quality; False when the
+// parameter's identifier cannot be made.
+bool JpegQualityParameters(ULONG* quality, ::Gdiplus::EncoderParameters& parameters);
 
 }  // namespace quorallion::gdiplus

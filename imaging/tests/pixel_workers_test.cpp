@@ -12,33 +12,19 @@
 #include "pixels/pixel_mirror.h"
 #include "pixels/pixel_rotate.h"
 #include "pixels/pixel_scale.h"
+#include "pixel_grid.h"
 
 using namespace quorallion::imaging;
 
 namespace {
 
-using Bgra = std::array<uint8_t, 4>;
+using grids::Bgra;
 
-// A grid addressed top-down, stored bottom-up like the image object's pixels.
-class Grid {
+// The shared grid, plus the blender's view of it.
+class Grid : public grids::Grid {
 public:
-    Grid(int32_t width, int32_t height, Bgra fill = {0, 0, 0, 0}) {
-        copy_.Allocate(width, height);
-        for (int32_t y = 0; y < height; ++y)
-            for (int32_t x = 0; x < width; ++x) Set(x, y, fill);
-    }
-    void Set(int32_t x, int32_t y, Bgra p) {
-        std::copy(p.begin(), p.end(), view().at(x, copy_.height() - 1 - y));
-    }
-    Bgra Get(int32_t x, int32_t y) {
-        uint8_t* p = view().at(x, copy_.height() - 1 - y);
-        return {p[0], p[1], p[2], p[3]};
-    }
-    PixelView view() { return copy_.view(); }
+    using grids::Grid::Grid;
     BlendTarget target() { return BlendTarget{view().bits, view().width, view().height, view().stride(), 4}; }
-
-private:
-    PixelCopy copy_;
 };
 
 Bgra At(PixelCopy& copy, int32_t x, int32_t y) {

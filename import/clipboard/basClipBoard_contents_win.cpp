@@ -4,6 +4,7 @@
 
 #include <cwctype>
 
+#include "c32bppDIB.h"
 #include "clipboard/basClipBoard.h"
 #include "clipboard/clsClipboard.h"
 #include "json/clsJSON.h"
@@ -117,12 +118,17 @@ std::wstring GetClipboardFileList() {
 }
 
 std::wstring GetClipboardImage() {
-    std::vector<uint8_t> png;
 #ifdef QUORALLION_HAS_BASE64
+    std::vector<uint8_t> png;
     if (GetClipboardBinary(L"PNG", png, 0) && !png.empty()) return basBase64::EncodeBytes(png);
+    // A bitmap (the system makes one from a device-independent bitmap too) becomes PNG through the
+    // image object. A metafile alone gives no image.
+    if (IsFormatAvailable(CF_BITMAP)) {
+        c32bppDIB image;
+        if (image.LoadPicture_ClipBoard() && image.SaveToStream_PNG(png) && !png.empty())
+            return basBase64::EncodeBytes(png);
+    }
 #endif
-    // A bitmap alone becomes PNG through the image object, which this build does not have yet:
-    // until then a clipboard without a "PNG" format gives no image.
     return L"";
 }
 

@@ -4,7 +4,8 @@
 #include <stdexcept>
 
 #include "clipboard/clipboard_bytes.h"
-#include "clipboard/drop_files.h"
+#include "clipboard/file_list_sort.h"
+#include "file/drop_files.h"
 #include "encoding/basUTF8ToUnicode.h"
 #include "public/basPublic.h"
 #include "win/handles.h"

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/utf8.h"
+
 namespace quorallion::testing {
 
 // Another process may hold the clipboard for a moment: try for a while.
@@ -65,16 +67,6 @@ inline std::optional<std::string> ReadClipboardBlock(UINT format) {
         }
     }
     ::CloseClipboard();
-    return out;
-}
-
-inline std::string Utf8(const std::wstring& text) {
-    if (text.empty()) return "";
-    int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                  0, nullptr, nullptr);
-    std::string out(n, '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                          nullptr, nullptr);
     return out;
 }
 

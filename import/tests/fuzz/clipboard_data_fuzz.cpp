@@ -5,8 +5,9 @@
 
 #include "clipboard/cf_html.h"
 #include "clipboard/clipboard_bytes.h"
-#include "clipboard/drop_files.h"
+#include "clipboard/file_list_sort.h"
 #include "clipboard/url_fixing.h"
+#include "file/drop_files.h"
 #include "word/style_blocks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

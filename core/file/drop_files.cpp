@@ -1,9 +1,4 @@
-#include "clipboard/drop_files.h"
-
-#include <algorithm>
-#include <cstring>
-
-#include "clipboard/clipboard_bytes.h"
+#include "file/drop_files.h"
 
 namespace quorallion::clipboard {
 
@@ -16,16 +11,6 @@ uint32_t ReadLe32(const uint8_t* p) {
 
 void PutLe32(std::string& out, uint32_t value) {
     for (int i = 0; i < 4; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
-}
-
-// The comparison key of a path: its UTF-16 code units.
-std::u16string Utf16Units(const std::wstring& text) {
-    std::string bytes = TextToUtf16LeBytes(text);
-    std::u16string units(bytes.size() / 2, u'\0');
-    for (size_t i = 0; i < units.size(); ++i)
-        units[i] = static_cast<char16_t>(static_cast<uint8_t>(bytes[2 * i]) |
-                                         (static_cast<uint8_t>(bytes[2 * i + 1]) << 8));
-    return units;
 }
 
 }  // namespace
@@ -70,13 +55,6 @@ std::string BuildDropFilesAnsi(const std::vector<std::string>& ansiPaths) {
     }
     block += '\0';
     return block;
-}
-
-void SortFileList(std::vector<std::wstring>& files) {
-    std::stable_sort(files.begin(), files.end(), [](const std::wstring& a, const std::wstring& b) {
-        if constexpr (sizeof(wchar_t) == 2) return a < b;
-        return Utf16Units(a) < Utf16Units(b);
-    });
 }
 
 }  // namespace quorallion::clipboard

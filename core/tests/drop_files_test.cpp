@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "clipboard/drop_files.h"
+#include "file/drop_files.h"
 
 using namespace quorallion::clipboard;
 
@@ -72,20 +72,8 @@ TEST(DropFiles, MalformedBlocksStayInsideTheirBytes) {
     for (const Case& c : cases) {
         std::optional<DropFilesList> list = Parse(c.block);
         EXPECT_EQ(list.has_value(), c.parsed) << c.why;
-        if (list) EXPECT_EQ(list->paths.size(), c.paths) << c.why;
+        if (list) {
+            EXPECT_EQ(list->paths.size(), c.paths) << c.why;
+        }
     }
-}
-
-TEST(DropFiles, SortsByUtf16CodeUnits) {
-    std::vector<std::wstring> files = {L"C:\\d\\c.txt", L"C:\\d\\b.txt", L"C:\\d\\A.txt",
-                                       L"C:\\d\\a.txt", L"C:\\d\\B.txt"};
-    SortFileList(files);
-    EXPECT_EQ(files, (std::vector<std::wstring>{L"C:\\d\\A.txt", L"C:\\d\\B.txt", L"C:\\d\\a.txt",
-                                                L"C:\\d\\b.txt", L"C:\\d\\c.txt"}));
-    // A character beyond the first plane sorts by its surrogate units (below U+E000).
-    std::vector<std::wstring> wide = {std::wstring(1, static_cast<wchar_t>(0xE000)),
-                                      sizeof(wchar_t) == 2 ? std::wstring(L"\xD83D\xDE00")
-                                                           : std::wstring(1, static_cast<wchar_t>(0x1F600))};
-    SortFileList(wide);
-    EXPECT_EQ(static_cast<unsigned>(wide[1][0]), 0xE000u);
 }

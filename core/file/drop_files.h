@@ -1,6 +1,7 @@
 #pragma once
 // The file-drop block (the platform's DROPFILES header followed by a list of NUL-terminated paths
-// ending with an empty one), read with every offset checked against the block and written.
+// ending with an empty one), read with every offset checked against the block and written. The
+// clipboard's file list and the image object's dropped and pasted files read it.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -25,8 +26,5 @@ std::optional<DropFilesList> ParseDropFiles(const uint8_t* data, size_t size);
 
 // A block that lists paths given in the ANSI code page (fWide 0), list offset 20.
 std::string BuildDropFilesAnsi(const std::vector<std::string>& ansiPaths);
-
-// Ascending by UTF-16 code unit ("B" before "a"), as the file list is reported.
-void SortFileList(std::vector<std::wstring>& files);
 
 }  // namespace quorallion::clipboard
