@@ -55,7 +55,8 @@ inline std::optional<std::string> ReadBytes(const std::wstring& path) {
     return out;
 }
 
-// Runs the script's text (UTF-8) with sh and returns its exit status; nothing when it could not
+// Runs the script's text (UTF-8) with sh, in a subshell so that it may "exit", and returns its
+// exit status; nothing when it could not
 // start or did not finish within the time. The caller's message queue is not served meanwhile,
 // as a blocking library call would not serve it.
 inline std::optional<int> RunUnixScript(const std::string& script, DWORD timeoutMilliseconds = 300000) {
@@ -65,8 +66,8 @@ inline std::optional<int> RunUnixScript(const std::string& script, DWORD timeout
     std::optional<std::string> unixScript = UnixPath(scriptPath), unixMarker = UnixPath(marker);
     std::optional<int> status;
     if (unixScript && unixMarker &&
-        WriteBytes(scriptPath, "PATH=/usr/local/bin:/usr/bin:/bin; export PATH\n" + script +
-                                   "\necho $? > " + ShellQuote(*unixMarker + ".tmp") + " && mv " +
+        WriteBytes(scriptPath, "PATH=/usr/local/bin:/usr/bin:/bin; export PATH\n(\n" + script +
+                                   "\n)\necho $? > " + ShellQuote(*unixMarker + ".tmp") + " && mv " +
                                    ShellQuote(*unixMarker + ".tmp") + " " + ShellQuote(*unixMarker) + "\n")) {
         const int units = ::MultiByteToWideChar(CP_UTF8, 0, unixScript->c_str(), -1, nullptr, 0);
         std::wstring wideScript(static_cast<size_t>(units > 0 ? units : 1), L'\0');
