@@ -8,5 +8,6 @@ namespace quorallion {
 
 std::unique_ptr<ClipboardService> MakeClipboardService();
 std::unique_ptr<WordWorker> MakeWordWorker(const JobContext& context);
+std::unique_ptr<PdfWorker> MakePdfWorker(const JobContext& context);  // pdf/clsPdf_win.cpp
 
 }  // namespace quorallion

@@ -9,6 +9,7 @@ const CoreServices& ProductServices() {
         CoreServices s;
         s.clipboard = [] { return MakeClipboardService(); };
         s.word = [](const JobContext& context) { return MakeWordWorker(context); };
+        s.pdf = [](const JobContext& context) { return MakePdfWorker(context); };
         // "excelpaste2html" needs the Excel worker's clean-up, which this build does not have.
         return s;
     }();
