@@ -20,5 +20,5 @@ add_library(quorallion_converter_wrappers STATIC
   ${CMAKE_CURRENT_LIST_DIR}/pdf/ResizeImageFile_win.cpp
   ${CMAKE_CURRENT_LIST_DIR}/emf/clsEmf2Png_win.cpp)
 target_include_directories(quorallion_converter_wrappers PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(quorallion_converter_wrappers PUBLIC quorallion_pdf_pages_portable
+target_link_libraries(quorallion_converter_wrappers PUBLIC quorallion_pdf_pages_portable quorallion_image_suite
   quorallion_foundation quorallion_core)

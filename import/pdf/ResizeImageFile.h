@@ -6,10 +6,6 @@
 
 namespace quorallion::basPublic {
 
-// False until the image object can load a file, resample and save PNG and JPEG: every page then
-// keeps its rendered file (see ResizeImageFile_win.cpp). Tests of the shrunk pages read it.
-constexpr bool kResizeImageFileAvailable = false;
-
 // True when the picture was loaded, resized and saved. factor -1: width and height (either -1 to
 // keep proportions); any other factor scales both sides.
 bool ResizeImageFile(const std::wstring& sourcePath, const std::wstring& targetPath, int32_t width,

@@ -1,19 +1,39 @@
 #include "pdf/ResizeImageFile.h"
 
+#include "c32bppDIB.h"
+#include "pdf/resize_target.h"
+
 namespace quorallion::basPublic {
 
-// Not yet done: the image object's file loading (LoadPicture_File), Resize, SaveToFile_PNG and
-// SaveToFile_JPG are still missing. Until they are here this answers False for every file, which
-// is also what the page loop does with a failed shrink: the page keeps its rendered N.png and its
-// tag names that. To finish: a c32bppDIB with isGDIplusEnabled true and, when GDI+ is in use, a
-// token from CreateGDIplusToken handed over through gdiToken; LoadPicture_File(sourcePath, 256,
-// 256, true, 32); the new size from pdf::ResizeTarget (pdf/resize_target.h); Resize; the save
-// chosen by pdf::SaveKindForTarget (GIF true, 128, 0; JPEG quality 100, fill 0; BMP; TGA; else
-// PNG); true only when the save succeeded; gdiToken set to 0 and DestroyGDIplusToken at the end.
-// Then set kResizeImageFileAvailable to true.
 bool ResizeImageFile(const std::wstring& sourcePath, const std::wstring& targetPath, int32_t width,
                      int32_t height, double factor) {
-    return false;
+    c32bppDIB image;
+    image.isGDIplusEnabled(true);
+    ULONG_PTR token = 0;
+    if (image.isGDIplusEnabled()) {
+        token = image.CreateGDIplusToken();
+        image.gdiToken(token);
+    }
+
+    bool saved = false;
+    if (image.LoadPicture_File(sourcePath, 256, 256, true, 32)) {
+        const auto size = pdf::ResizeTarget(image.Width(), image.Height(), width, height, factor);
+        if (size && image.Resize(size->width, size->height)) {
+            switch (pdf::SaveKindForTarget(targetPath)) {
+                case pdf::SaveKind::Gif: saved = image.SaveToFile_GIF(targetPath, true, 128, false); break;
+                case pdf::SaveKind::Jpg: saved = image.SaveToFile_JPG(targetPath, 100, 0, false); break;
+                case pdf::SaveKind::Bmp: saved = image.SaveToFile_Bitmap(targetPath, false, 0, false); break;
+                case pdf::SaveKind::Tga: saved = image.SaveToFile_TGA(targetPath, false, false, false, false); break;
+                case pdf::SaveKind::Png: saved = image.SaveToFile_PNG(targetPath, false); break;
+            }
+        }
+    }
+
+    if (token != 0) {
+        image.gdiToken(0);
+        image.DestroyGDIplusToken(token);
+    }
+    return saved;
 }
 
 }  // namespace quorallion::basPublic

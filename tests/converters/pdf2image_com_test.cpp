@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "file/basFile.h"
-#include "pdf/ResizeImageFile.h"
 #include "pdf_samples.h"
 #include "picture_file.h"
 #include "support/dispatch_client.h"
@@ -81,9 +80,6 @@ bool Pdf2Image::made_ = false;
 }  // namespace
 
 TEST_F(Pdf2Image, DefaultOptionsGiveShrunkPagesOnly) {
-    if (!basPublic::kResizeImageFileAvailable)
-        GTEST_SKIP() << "page shrink not in this build: basPublic::ResizeImageFile answers false until the "
-                        "image object loads, resizes and saves files";
     JobReply reply = Run(threePages_, L"");
     ASSERT_EQ(reply.Get(L"state"), L"ok");
     EXPECT_EQ(reply.Get(L"html"), Tags(reply.Get(L"actkey"), {L"1s.png", L"2s.png", L"3s.png"}));
@@ -138,7 +134,7 @@ TEST_F(Pdf2Image, OptionTableReachesGhostscript) {
         EXPECT_NE(log.find(std::string("\n") + c.resolution + "\n"), std::string::npos)
             << ::testing::PrintToString(std::wstring(c.options)) << log;
         std::vector<std::wstring> names;
-        const bool shrunk = c.shrunk && basPublic::kResizeImageFileAvailable;
+        const bool shrunk = c.shrunk;
         for (int page = 1; page <= 3; ++page)
             names.push_back(std::to_wstring(page) + (shrunk ? (c.jpg ? L"s.jpg" : L"s.png") : L".png"));
         EXPECT_EQ(reply.Get(L"html"), Tags(reply.Get(L"actkey"), names))

@@ -11,6 +11,7 @@
 #include "gsapi.h"
 #include "pdf/ResizeImageFile.h"
 #include "pdf/clsPdf.h"
+#include "c32bppDIB.h"
 #include "pdf_samples.h"
 #include "support/temp_root.h"
 #include "support/unix_shell.h"
@@ -124,20 +125,12 @@ TEST_F(PdfPages, ShrinkKeepsTheRenderedPageWhereItFails) {
     ASSERT_TRUE(clsPdf(Context(folder)).Pdf2Html(threePages_, L"", html, errflag));
     EXPECT_NE(ArgsLog(folder).find("\n-r192\n"), std::string::npos);
     EXPECT_TRUE(basFile::FileExists(folder + L"1.png"));
-    if (!basPublic::kResizeImageFileAvailable) {
-        // Every shrink fails in this build: every page keeps its rendered file.
-        EXPECT_EQ(html, Tags({L"1.png", L"2.png", L"3.png"}));
-        return;
-    }
     EXPECT_EQ(html, Tags({L"1.png", L"2s.png", L"3s.png"}));
     EXPECT_FALSE(basFile::FileExists(folder + L"2.png"));
     EXPECT_TRUE(basFile::FileExists(folder + L"3s.png"));
 }
 
 TEST_F(PdfPages, DefaultOptionsShrinkEveryPageAndLeaveNoRenderedOne) {
-    if (!basPublic::kResizeImageFileAvailable)
-        GTEST_SKIP() << "page shrink not in this build: basPublic::ResizeImageFile answers false until the "
-                        "image object loads, resizes and saves files";
     const std::wstring folder = JobFolder(L"shrunk");
     std::wstring html, errflag;
     ASSERT_TRUE(clsPdf(Context(folder)).Pdf2Html(threePages_, L"imgtype:jpg", html, errflag));
@@ -300,4 +293,47 @@ TEST_F(PdfPages, StandInDecodesEachArgumentEncoding) {
     ASSERT_EQ(gs.newInstance(&instance, nullptr), 0);
     EXPECT_NE(gs.setArgEncoding(instance, 3), 0);
     gs.deleteInstance(instance);
+}
+
+// The shrink on its own: sizes by the two rules, and the file type by the target's extension.
+TEST(ResizeImageFile, SizesAndFileTypesFollowTheTarget) {
+    ScratchFolder folder;
+    const std::wstring source = folder.path() + L"wide.png";
+    {
+        c32bppDIB picture;
+        ASSERT_TRUE(picture.InitializeDIB(1000, 500));
+        ASSERT_TRUE(picture.SaveToFile_PNG(source));
+    }
+    struct Case {
+        const wchar_t* target;
+        int32_t width, height;
+        double factor;
+        int32_t expectedWidth, expectedHeight;
+        uint8_t firstByte;  // 0x89 PNG, 0xFF JPEG, 'B' BMP
+    };
+    const Case cases[] = {
+        {L"by-height.png", -1, 300, -1, 600, 300, 0x89},
+        {L"half.png", 0, 0, 0.5, 500, 250, 0x89},
+        {L"capitals.JPG", 0, 0, 0.5, 500, 250, 0xFF},
+        {L"no-extension", 0, 0, 0.25, 250, 125, 0x89},
+        {L"plain.bmp", 200, 100, -1, 200, 100, 'B'},
+    };
+    for (const Case& c : cases) {
+        const std::wstring target = folder.path() + c.target;
+        ASSERT_TRUE(basPublic::ResizeImageFile(source, target, c.width, c.height, c.factor)) << Utf8(target);
+        c32bppDIB shrunk;
+        ASSERT_TRUE(shrunk.LoadPicture_File(target)) << Utf8(target);
+        EXPECT_EQ(shrunk.Width(), c.expectedWidth) << Utf8(target);
+        EXPECT_EQ(shrunk.Height(), c.expectedHeight) << Utf8(target);
+        HANDLE file = ::CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        uint8_t first = 0;
+        DWORD read = 0;
+        ::ReadFile(file, &first, 1, &read, nullptr);
+        ::CloseHandle(file);
+        EXPECT_EQ(first, c.firstByte) << Utf8(target);
+    }
+    // Nothing to load: false, and no target.
+    EXPECT_FALSE(basPublic::ResizeImageFile(folder.path() + L"missing.png", folder.path() + L"x.png", -1, -1, 0.5));
+    EXPECT_FALSE(basFile::FileExists(folder.path() + L"x.png"));
 }
