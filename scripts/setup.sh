@@ -13,6 +13,7 @@ done
 if ((${#need[@]})); then
   echo "setup: installing ${need[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+  # Several checkouts may set up at once: wait for another install's lock rather than fail.
+  apt-get -o DPkg::Lock::Timeout=1200 update -qq
+  apt-get -o DPkg::Lock::Timeout=1200 install -y -qq --no-install-recommends "${need[@]}" >/dev/null
 fi
