@@ -4,10 +4,9 @@ set -euo pipefail
 
 need=()
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
-for pkg in g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64 libz-mingw-w64-dev \
-           wine wine64 libwine-dev xvfb xauth cmake make g++ googletest imagemagick clang \
-           libclang-rt-14-dev python3 ghostscript libjpeg-turbo-progs poppler-utils emf2svg \
-           librsvg2-bin; do
+# Each topic lists its packages in scripts/packages/*.list (one per line, # starts a comment).
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+for pkg in $(sed -e 's/#.*//' "$root"/scripts/packages/*.list); do
   have_pkg "$pkg" || need+=("$pkg")
 done
 if ((${#need[@]})); then
