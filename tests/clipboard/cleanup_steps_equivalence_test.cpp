@@ -121,9 +121,10 @@ TEST_F(CleanupStepsEquivalence, WordClipboardFixtures) {
             ReadUtf8(quorallion::testing::SharedFixturePath("word-clipboard", name));
         if (text.empty()) continue;
         ++found;
+        // Along the clean-up only: the style steps on the whole document would keep the
+        // platform's engine busy for minutes (every start searches to the end for a brace).
         ExpectSameCleanup(text, name);
         ExpectSameScriptRemoval(text, name);
-        for (const word::PlatformStep& step : Steps()) ExpectSameStep(step, text, name);
     }
     if (found == 0) GTEST_SKIP() << "no Word fixtures in " << quorallion::testing::SharedFixturesFolder();
 }
@@ -156,7 +157,7 @@ TEST_F(CleanupStepsEquivalence, EdgeCases) {
         {"unclosed openers", L"<body><!--[if gte vml 1]>x<![if !vml]>y<a name=z>w<span<b "
                              L"<!--[if mso<st1:a>q<o:p>&nbsp;&nbsp;</o:p></body>"},
         {"white space of many kinds",
-         L"<style>\xa0\r\n p\t{ \x3000color:red ;\r\n\r\n}\x2028 </style>"},
+         L"<style>\xa0\r\n p\t{ \x3000" L"color:red ;\r\n\r\n}\x2028 </style>"},
         {"style comments and at-rules",
          L"<style>/* Font Definitions */ @font-face {font-family:x;} @list l0:level1 {mso-a:b;} "
          L"/* a-b */ p{x:y}</style>"},
@@ -171,8 +172,8 @@ TEST_F(CleanupStepsEquivalence, EdgeCases) {
 
 TEST_F(CleanupStepsEquivalence, GeneratedText) {
     std::mt19937 random(2026);
-    for (int round = 0; round < 40; ++round) {
-        const std::wstring text = html::testing::RandomHtml(random, 5 + round * 5);
+    for (int round = 0; round < 30; ++round) {
+        const std::wstring text = html::testing::RandomHtml(random, 5 + round * 4);
         const std::string source = "generated text " + std::to_string(round);
         ExpectSameScriptRemoval(text, source);
         for (const word::PlatformStep& step : Steps()) ExpectSameStep(step, text, source);
