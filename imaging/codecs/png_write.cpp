@@ -34,18 +34,18 @@ inline bool Unpremultiply(int c, int a, uint8_t& out) {
 }
 
 // One source row (image row y from the top) of the bottom-up buffer.
-inline const uint8_t* SourceRow(const PixelBuffer& image, int y) {
-    return image.bgra.data() + static_cast<size_t>(image.height - 1 - y) * static_cast<size_t>(image.width) * 4;
+inline const uint8_t* SourceRow(const PngPixelView& image, int y) {
+    return image.bgra + static_cast<size_t>(image.height - 1 - y) * static_cast<size_t>(image.width) * 4;
 }
 
-Built BuildPaletteImage(const PixelBuffer& image, int32_t alphaKind, Analysis& a) {
+Built BuildPaletteImage(const PngPixelView& image, int32_t alphaKind, Analysis& a) {
     // 1. Distinct values, sorted as signed numbers (alpha 128 and above first), bottom row first.
     std::vector<int32_t> values;
     const size_t pixelCount = static_cast<size_t>(image.width) * static_cast<size_t>(image.height);
     int32_t last = 0;
     bool haveLast = false;
     for (size_t i = 0; i < pixelCount; ++i) {
-        const int32_t v = PixelValue(&image.bgra[i * 4]);
+        const int32_t v = PixelValue(image.bgra + i * 4);
         if (haveLast && v == last) continue;
         last = v;
         haveLast = true;
@@ -160,7 +160,7 @@ Built BuildPaletteImage(const PixelBuffer& image, int32_t alphaKind, Analysis& a
     return Built::Ok;
 }
 
-Built BuildTrueColorImage(const PixelBuffer& image, int32_t alphaKind, Analysis& a) {
+Built BuildTrueColorImage(const PngPixelView& image, int32_t alphaKind, Analysis& a) {
     a.key = -1;
     a.colorType = alphaKind == 0 ? 2 : 6;
     const size_t pixelCount = static_cast<size_t>(image.width) * static_cast<size_t>(image.height);
@@ -170,7 +170,7 @@ Built BuildTrueColorImage(const PixelBuffer& image, int32_t alphaKind, Analysis&
             bool marked[256] = {};
             int markedCount = 0;
             for (size_t i = 0; i < pixelCount && markedCount < 256; ++i) {
-                const uint8_t* p = &image.bgra[i * 4];
+                const uint8_t* p = image.bgra + i * 4;
                 if (p[3] == 255) {
                     if (!marked[p[c]]) {
                         marked[p[c]] = true;
@@ -258,11 +258,18 @@ std::vector<uint8_t> TextData(const PngWriteOptions::Text& t) {
 
 CodecResult EncodePng(const PixelBuffer& image, int32_t alphaKind, const PngWriteOptions& options,
                       const ZlibFunctions& zlib, std::vector<uint8_t>& out, PngWriteReport* report) {
+    if (image.bgra.size() < static_cast<size_t>(image.width) * static_cast<size_t>(image.height) * 4) {
+        out.clear();
+        return CodecResult::Internal;
+    }
+    return EncodePng(PngPixelView{image.bgra.data(), image.width, image.height}, alphaKind, options, zlib, out, report);
+}
+
+CodecResult EncodePng(const PngPixelView& image, int32_t alphaKind, const PngWriteOptions& options,
+                      const ZlibFunctions& zlib, std::vector<uint8_t>& out, PngWriteReport* report) {
     out.clear();
     if (!zlib.compress2 && !zlib.compress) return CodecResult::Internal;
-    if (image.width < 1 || image.height < 1 ||
-        image.bgra.size() < static_cast<size_t>(image.width) * static_cast<size_t>(image.height) * 4)
-        return CodecResult::Internal;
+    if (!image.bgra || image.width < 1 || image.height < 1) return CodecResult::Internal;
 
     Analysis a;
     Built built = BuildPaletteImage(image, alphaKind, a);

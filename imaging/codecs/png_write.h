@@ -31,10 +31,19 @@ struct PngWriteReport {
     int paletteEntries = 0;
 };
 
+// An image's pixels in place: bottom-up premultiplied BGRA, width × 4 bytes per row.
+struct PngPixelView {
+    const uint8_t* bgra = nullptr;
+    int width = 0;
+    int height = 0;
+};
+
 // `image` bottom-up premultiplied BGRA; `alphaKind` 0 none (A is ignored), 1 on/off, 2 partial.
 // Internal: zlib has neither compress2 nor compress, or deflate failed. Corrupt: a colour byte
 // above its alpha (the image is not premultiplied). Ok: `out` holds the whole PNG.
 CodecResult EncodePng(const PixelBuffer& image, int32_t alphaKind, const PngWriteOptions& options,
+                      const ZlibFunctions& zlib, std::vector<uint8_t>& out, PngWriteReport* report = nullptr);
+CodecResult EncodePng(const PngPixelView& image, int32_t alphaKind, const PngWriteOptions& options,
                       const ZlibFunctions& zlib, std::vector<uint8_t>& out, PngWriteReport* report = nullptr);
 
 }  // namespace quorallion::codecs
