@@ -93,6 +93,20 @@ void Container::DoEvents() {
     }
 }
 
+void Container::SetPicture(PicturePtr picture) {
+    picture_ = std::move(picture);
+    if (window_) ::InvalidateRect(window_, nullptr, TRUE);
+}
+
+void Container::PaintPicture(HDC dc) const {
+    if (!picture_ || !picture_->Bitmap() || !dc) return;
+    HDC source = ::CreateCompatibleDC(dc);
+    HGDIOBJ old = ::SelectObject(source, picture_->Bitmap());
+    ::BitBlt(dc, 0, 0, picture_->Width(), picture_->Height(), source, 0, 0, SRCCOPY);
+    ::SelectObject(source, old);
+    ::DeleteDC(source);
+}
+
 void Container::Add(Control* control) { controls_.push_back(control); }
 
 void Container::Remove(Control* control) {

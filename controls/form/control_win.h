@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "form/picture_win.h"
 #include "property_bag.h"
 
 namespace quorallion::controls {
@@ -61,6 +62,12 @@ public:
     // Lets pending messages of this thread run once.
     virtual void DoEvents();
 
+    // The container's background picture (a form's Picture), drawn at its natural size at the
+    // client origin by PaintPicture, which a host calls from its paint handler.
+    const PicturePtr& Picture() const { return picture_; }
+    void SetPicture(PicturePtr picture);
+    void PaintPicture(HDC dc) const;
+
     const std::vector<Control*>& Controls() const { return controls_; }
     void Add(Control* control);
     void Remove(Control* control);
@@ -70,6 +77,7 @@ private:
     Units units_;
     HFONT font_ = nullptr;
     Control* defaultControl_ = nullptr;
+    PicturePtr picture_;
     std::vector<Control*> controls_;
 };
 
@@ -120,6 +128,8 @@ public:
     int MousePointer() const { return mousePointer_; }
     void SetMousePointer(int pointer);
 
+    // The kind of control ("ucButton", ...).
+    const wchar_t* TypeNameOf() const { return TypeName(); }
     // The container's ambient property changed.
     void AmbientChanged(std::wstring_view name) { OnAmbientChanged(name); }
 

@@ -4,6 +4,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
+#include <thread>
+#include <atomic>
 
 namespace quorallion::controls::testing {
 
@@ -28,7 +31,7 @@ bool PumpUntil(Done done, DWORD ms) {
     return done();
 }
 
-inline void MoveTo(int x, int y) {
+inline void SendMove(int x, int y) {
     INPUT in{};
     in.type = INPUT_MOUSE;
     const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
@@ -36,15 +39,36 @@ inline void MoveTo(int x, int y) {
     in.mi.dy = static_cast<LONG>((y * 65535LL + (h - 1) / 2) / (h - 1));
     in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     ::SendInput(1, &in, sizeof(in));
+}
+
+inline void MoveTo(int x, int y) {
+    SendMove(x, y);
     Pump(60);
 }
 
-inline void Button(DWORD flag) {
+inline void SendButton(DWORD flag) {
     INPUT in{};
     in.type = INPUT_MOUSE;
     in.mi.dwFlags = flag;
     ::SendInput(1, &in, sizeof(in));
+}
+
+inline void Button(DWORD flag) {
+    SendButton(flag);
     Pump(60);
+}
+
+// Runs script on another thread while this one pumps messages (for input that lands in a modal
+// loop of this thread, such as the system's move loop); returns when the script has ended.
+inline void RunInputScript(const std::function<void()>& script) {
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        script();
+        done = true;
+    });
+    while (!done) Pump(10);
+    worker.join();
+    Pump(100);
 }
 inline void LeftDown() { Button(MOUSEEVENTF_LEFTDOWN); }
 inline void LeftUp() { Button(MOUSEEVENTF_LEFTUP); }
