@@ -10,6 +10,7 @@
 #include "c32bppDIB.h"
 #include "clsSaveBitmapAs.h"
 #include "bas32bppDIBParsers_win.h"
+#include "codecs/cTGAparser.h"
 #include "codecs/jpeg_quant.h"
 #include "codecs/whole_file_win.h"
 #include "image_compare.h"
@@ -177,6 +178,11 @@ TEST_F(Savers, TargaIsReadBackByImageMagickAndByTheLoadChain) {
     EXPECT_EQ(back.Alpha(), 2);
     EXPECT_EQ(std::vector<uint8_t>(back.BitsPointer(), back.BitsPointer() + 37 * 23 * 4),
               std::vector<uint8_t>(source_.BitsPointer(), source_.BitsPointer() + 37 * 23 * 4));
+    // Bytes the reader refuses leave the image as it was.
+    const std::vector<uint8_t> junk(40, 0x55);
+    EXPECT_FALSE(cTGAparser().LoadStream(junk, back, 0, 40));
+    EXPECT_EQ(back.ImageType(), 128);
+    EXPECT_EQ(back.Width(), 37);
     // No image: nothing written.
     EXPECT_FALSE(c32bppDIB().SaveToFile_TGA(Path(L"none.tga")));
     EXPECT_FALSE(bas32bppDIBParsers::PathExists(Path(L"none.tga")));
