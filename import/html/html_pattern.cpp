@@ -29,7 +29,10 @@ Pattern::Pattern(std::wstring_view pattern) {
     hasBackReference_ = tree.hasBackReference;
     Compile(tree.root);
     Emit(Op::kMatch);
-    if (program_[0].op == Op::kChar) firstSet_ = program_[0].arg;
+    for (const Inst& inst : program_) {
+        if (inst.op != Op::kChar) break;
+        prefix_.push_back(inst.arg);
+    }
 }
 
 int Pattern::Emit(Op op, int arg) {
@@ -130,18 +133,22 @@ public:
         : p_(pattern), text_(text), captures_(2 * (pattern.groups_ + 1), kNone) {
         if (text.size() >= std::numeric_limits<uint32_t>::max())
             throw std::length_error("text too long for the pattern matcher");
-        if (pattern.IsLinear() && pattern.splits_ > 0)
-            visited_.assign((static_cast<size_t>(pattern.splits_) * (text.size() + 1) + 63) / 64, 0);
     }
 
     // The first match that starts at or after `from`, its groups in Captures().
     bool Search(size_t from) {
         const size_t n = text_.size();
+        const std::vector<int>& prefix = p_.prefix_;
         for (size_t start = from; start <= n; ++start) {
-            if (p_.firstSet_ >= 0) {
-                const CharSet& first = p_.sets_[p_.firstSet_];
+            if (!prefix.empty()) {
+                const CharSet& first = p_.sets_[prefix[0]];
                 while (start < n && !first.Has(static_cast<char32_t>(text_[start]))) ++start;
-                if (start == n) return false;
+                if (n - start < prefix.size()) return false;
+                size_t i = 1;
+                while (i < prefix.size() &&
+                       p_.sets_[prefix[i]].Has(static_cast<char32_t>(text_[start + i])))
+                    ++i;
+                if (i < prefix.size()) continue;
             }
             if (TryAt(start)) return true;
         }
@@ -150,10 +157,12 @@ public:
 
     // After a match that ended at `pos`: the branch points on its own path there did not fail.
     void ForgetAt(size_t pos) {
-        if (visited_.empty()) return;
+        if (pos > text_.size() || (pos >> kChunkShift) >= visited_.size()) return;
+        std::vector<uint64_t>& chunk = visited_[pos >> kChunkShift];
+        if (chunk.empty()) return;
         for (int memo = 0; memo < p_.splits_; ++memo) {
-            const size_t bit = pos * p_.splits_ + memo;
-            visited_[bit >> 6] &= ~(uint64_t{1} << (bit & 63));
+            const size_t bit = (pos & kChunkMask) * p_.splits_ + memo;
+            chunk[bit >> 6] &= ~(uint64_t{1} << (bit & 63));
         }
     }
 
@@ -166,10 +175,16 @@ private:
         uint32_t value;
     };
 
+    // Whether the branch point is tried at `pos` for the first time (and marks it tried). The
+    // table comes in chunks of positions, made when first needed: on most texts only a few
+    // starts ever get as far as a branch point.
     bool Visit(int memo, size_t pos) {
-        if (visited_.empty()) return true;
-        const size_t bit = pos * p_.splits_ + memo;
-        uint64_t& word = visited_[bit >> 6];
+        if (!p_.IsLinear()) return true;
+        if (visited_.empty()) visited_.resize((text_.size() >> kChunkShift) + 1);
+        std::vector<uint64_t>& chunk = visited_[pos >> kChunkShift];
+        if (chunk.empty()) chunk.assign((static_cast<size_t>(p_.splits_) << kChunkShift) / 64 + 1, 0);
+        const size_t bit = (pos & kChunkMask) * p_.splits_ + memo;
+        uint64_t& word = chunk[bit >> 6];
         const uint64_t mask = uint64_t{1} << (bit & 63);
         if (word & mask) return false;
         word |= mask;
@@ -266,17 +281,33 @@ private:
     const Pattern& p_;
     std::wstring_view text_;
     std::vector<size_t> captures_;
-    std::vector<uint64_t> visited_;  // (position, branch point) pairs already tried
+    static constexpr int kChunkShift = 12;
+    static constexpr size_t kChunkMask = (size_t{1} << kChunkShift) - 1;
+    // (position, branch point) pairs already tried, by chunks of 4096 positions.
+    std::vector<std::vector<uint64_t>> visited_;
     std::vector<Entry> stack_;
 };
 
 std::wstring Pattern::Replace(std::wstring_view text, std::wstring_view replacement) const {
-    Run run(*this, text);
     std::wstring out;
+    if (!ReplaceInto(text, replacement, out)) out = text;
+    return out;
+}
+
+bool Pattern::ReplaceInto(std::wstring_view text, std::wstring_view replacement,
+                          std::wstring& result) const {
+    Run run(*this, text);
+    std::wstring& out = result;  // touched only once there is a match
+    bool found = false;
     size_t last = 0, from = 0;
     while (from <= text.size() && run.Search(from)) {
         const std::vector<size_t>& captures = run.Captures();
         const size_t start = captures[0], end = captures[1];
+        if (!found) {
+            out.clear();
+            out.reserve(text.size());
+        }
+        found = true;
         out.append(text.substr(last, start - last));
         ExpandReplacement(out, text, replacement, captures);
         last = end;
@@ -284,8 +315,9 @@ std::wstring Pattern::Replace(std::wstring_view text, std::wstring_view replacem
         from = end == start ? end + 1 : end;
         run.ForgetAt(end);
     }
+    if (!found) return false;
     out.append(text.substr(last));
-    return out;
+    return true;
 }
 
 bool Pattern::Test(std::wstring_view text) const {

@@ -25,6 +25,9 @@ public:
 
     // Every match replaced, left to right, as the platform's Replace with Global set.
     std::wstring Replace(std::wstring_view text, std::wstring_view replacement) const;
+    // The same into `out` (not the storage of `text`); false, with `out` left alone, when nothing
+    // matches (no copy made).
+    bool ReplaceInto(std::wstring_view text, std::wstring_view replacement, std::wstring& out) const;
     // Whether the pattern matches anywhere.
     bool Test(std::wstring_view text) const;
 
@@ -63,7 +66,8 @@ private:
     int groups_ = 0;
     int splits_ = 0;
     bool hasBackReference_ = false;
-    int firstSet_ = -1;  // a set every match starts with, to skip other starts quickly
+    // The sets of the characters every match starts with, to pass over other starts quickly.
+    std::vector<int> prefix_;
 };
 
 }  // namespace quorallion::html

@@ -20,8 +20,9 @@ enum class Passes { kOnce, kUntilStable };
 std::wstring ReplaceStep(std::wstring text, const Pattern& pattern, std::wstring_view replacement,
                          Passes passes, const Pump& pump);
 
-// The same for a step that is no pattern (a hand-written scan of one pass).
-std::wstring ReplaceStep(std::wstring text, const std::function<std::wstring(std::wstring_view)>& pass,
-                         Passes passes, const Pump& pump);
+// The same for a step that is no pattern: a hand-written scan of one pass that writes the new
+// text into its second argument and answers false when it found nothing to replace.
+using ScanPass = std::function<bool(std::wstring_view, std::wstring&)>;
+std::wstring ReplaceStep(std::wstring text, const ScanPass& pass, Passes passes, const Pump& pump);
 
 }  // namespace quorallion::html

@@ -113,9 +113,11 @@ TEST(HtmlPattern, SmartTagsAsTheBackReferencePattern) {
         L"<st1:a>x</st1:a >y</st1:a>",
         L"<st1:a><st1:b>1</st1:a>2</st1:b>",
     };
-    for (const std::wstring& text : texts)
-        EXPECT_EQ(Shown(word::UnwrapSmartTags(text)), Shown(reference.Replace(text, L"$2")))
-            << Shown(text);
+    for (const std::wstring& text : texts) {
+        std::wstring ours;
+        if (!word::UnwrapSmartTags(text, ours)) ours = text;
+        EXPECT_EQ(Shown(ours), Shown(reference.Replace(text, L"$2"))) << Shown(text);
+    }
 }
 
 TEST(HtmlPattern, EveryStepAgainstTheReferenceOnRandomHtml) {

@@ -12,8 +12,7 @@ std::wstring clsOfficeWord::OptimizeHTML(const std::wstring& html) {
 
 std::wstring clsOfficeWord::OptimizeHTML(const std::wstring& input, const StepObserver& observer) {
     // Our own copy: a request run while messages are dispatched cannot change it.
-    const std::wstring html = input;
-    return word::OptimizeWordHtml(html, win::DoEvents, observer);
+    return word::OptimizeWordHtml(std::wstring(input), win::DoEvents, observer);
 }
 
 }  // namespace quorallion

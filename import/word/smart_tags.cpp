@@ -97,9 +97,10 @@ private:
 
 }  // namespace
 
-std::wstring UnwrapSmartTags(std::wstring_view text) {
+bool UnwrapSmartTags(std::wstring_view text, std::wstring& out) {
+    if (text.find(L"</") == std::wstring_view::npos) return false;
     const ClosingTags closers(text);
-    std::wstring out;
+    bool found = false;
     size_t last = 0;      // text before this is written out
     size_t gt = 0;        // the first '>' at or after the last place asked, or npos
     bool gtKnown = false;
@@ -120,13 +121,19 @@ std::wstring UnwrapSmartTags(std::wstring_view text) {
             open = text.find(L'<', open + 1);
             continue;
         }
+        if (!found) {
+            out.clear();
+            out.reserve(text.size());
+            found = true;
+        }
         out.append(text.substr(last, open - last));
         out.append(text.substr(gt + 1, close - gt - 1));
         last = close + 2 + nameLength + 1;  // "</" name ">"
         open = text.find(L'<', last);
     }
+    if (!found) return false;
     out.append(text.substr(last));
-    return out;
+    return true;
 }
 
 }  // namespace quorallion::word

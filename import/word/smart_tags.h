@@ -9,6 +9,8 @@
 
 namespace quorallion::word {
 
-std::wstring UnwrapSmartTags(std::wstring_view text);
+// The text with every such element replaced by its content, into `out` (not the storage of
+// `text`); false, with `out` left alone, when there is none.
+bool UnwrapSmartTags(std::wstring_view text, std::wstring& out);
 
 }  // namespace quorallion::word

@@ -104,7 +104,7 @@ std::wstring RunStep(int number, std::wstring text, const html::Pump& pump) {
     return html::ReplaceStep(std::move(text), *step.pattern, step.replacement, step.passes, pump);
 }
 
-std::wstring OptimizeWordHtml(const std::wstring& input, const html::Pump& pump,
+std::wstring OptimizeWordHtml(std::wstring html, const html::Pump& pump,
                               const StepObserver& observer) {
     auto step = [&observer](int number, auto&& run) {
         if (!observer) {
@@ -122,7 +122,6 @@ std::wstring OptimizeWordHtml(const std::wstring& input, const html::Pump& pump,
         return html::ExtractElement(text, element);
     };
 
-    std::wstring html = input;
     std::wstring head, css, body;
     step(1, [&] { html = RunStep(1, std::move(html), pump); });
     step(2, [&] { head = cut(html, html::kHeadContent); });
@@ -137,7 +136,10 @@ std::wstring OptimizeWordHtml(const std::wstring& input, const html::Pump& pump,
     step(20, [&] { body = cut(html, html::kBodyContent); });
     for (int number = 21; number <= 34; ++number)
         step(number, [&] { body = RunStep(number, std::move(body), pump); });
-    return L"<style>\r\n" + css + L"\r\n</style><body>" + body + L"</body>";
+    std::wstring result;
+    result.reserve(css.size() + body.size() + 40);
+    result.append(L"<style>\r\n").append(css).append(L"\r\n</style><body>").append(body);
+    return result.append(L"</body>");
 }
 
 }  // namespace quorallion::word

@@ -35,7 +35,7 @@ std::wstring RunStep(int number, std::wstring text, const html::Pump& pump);
 using StepObserver = std::function<void(int step, double seconds)>;
 
 // The whole clean-up: "<style>" CRLF css CRLF "</style><body>" body "</body>".
-std::wstring OptimizeWordHtml(const std::wstring& html, const html::Pump& pump,
+std::wstring OptimizeWordHtml(std::wstring html, const html::Pump& pump,
                               const StepObserver& observer);
 
 }  // namespace quorallion::word

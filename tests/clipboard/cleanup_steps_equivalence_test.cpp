@@ -172,7 +172,7 @@ TEST_F(CleanupStepsEquivalence, EdgeCases) {
 
 TEST_F(CleanupStepsEquivalence, GeneratedText) {
     std::mt19937 random(2026);
-    for (int round = 0; round < 30; ++round) {
+    for (int round = 0; round < 20; ++round) {
         const std::wstring text = html::testing::RandomHtml(random, 5 + round * 4);
         const std::string source = "generated text " + std::to_string(round);
         ExpectSameScriptRemoval(text, source);
