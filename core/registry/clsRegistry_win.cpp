@@ -67,10 +67,7 @@ bool HoldsEnvironmentReference(const std::wstring& text) {
 }  // namespace
 
 RegistryError::RegistryError(long number, std::wstring description)
-    : std::runtime_error("registry error " + std::to_string(number)),
-      number_(number),
-      description_(std::move(description)),
-      source_(ProgramName() + L".cRegistry") {}
+    : LibraryError(number, ProgramName() + L".cRegistry", std::move(description)) {}
 
 void clsRegistry::Access64bit(bool wanted) {
     viewFlag_ = 0;
