@@ -1,8 +1,10 @@
 #pragma once
 // Regular-expression replacement and test over the platform's "VBScript.RegExp" object:
 // every pattern is case-insensitive and global.
+#include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace quorallion {
 
@@ -16,6 +18,14 @@ private:
     long hr_;
 };
 
+// One match of RegExpExecute: its text, where it starts (0-based, in UTF-16 units) and its groups
+// ($1 first; a group that took no part is the empty text).
+struct RegExpMatch {
+    std::wstring Value;
+    int32_t FirstIndex = 0;
+    std::vector<std::wstring> SubMatches;
+};
+
 namespace basRegExp {
 // Lets pending window messages run first, then replaces every match ($1, $& ... in replacement).
 std::wstring RegExpReplace(const std::wstring& text, const std::wstring& pattern,
@@ -25,6 +35,9 @@ std::wstring RegExpReplaceAll(const std::wstring& text, const std::wstring& patt
                               const std::wstring& replacement);
 // Note the argument order: pattern first.
 bool RegExpTest(const std::wstring& pattern, const std::wstring& text);
+// Every match of the pattern in the text, in order, with its groups. Lets pending window
+// messages run first, as RegExpReplace does.
+std::vector<RegExpMatch> RegExpExecute(const std::wstring& text, const std::wstring& pattern);
 }  // namespace basRegExp
 
 }  // namespace quorallion

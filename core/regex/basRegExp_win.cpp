@@ -90,6 +90,43 @@ std::wstring ReplaceOnce(const std::wstring& text, const std::wstring& pattern,
     return result.str();
 }
 
+// A property or an indexed item of a collection object of the engine.
+void Get(IDispatch* object, const wchar_t* name, VARIANT* args, UINT argCount, Variant& result) {
+    ExceptionInfo exception;
+    HRESULT hr = com::Invoke(object, name, DISPATCH_METHOD | DISPATCH_PROPERTYGET, args, argCount,
+                             result.put(), &exception.info);
+    if (FAILED(hr)) Raise(hr, "Execute", &exception.info);
+}
+
+ComPtr<IDispatch> ObjectOf(Variant& value) {
+    ComPtr<IDispatch> object;
+    VARIANT* v = value.get();
+    if (v->vt == VT_DISPATCH && v->pdispVal) {
+        v->pdispVal->AddRef();
+        *object.put() = v->pdispVal;
+    }
+    if (!object) Raise(E_UNEXPECTED, "Execute");
+    return object;
+}
+
+int32_t CountOf(IDispatch* collection) {
+    Variant count;
+    Get(collection, L"Count", nullptr, 0, count);
+    VARIANT number;
+    ::VariantInit(&number);
+    if (FAILED(::VariantChangeType(&number, count.get(), 0, VT_I4))) Raise(E_UNEXPECTED, "Execute");
+    return number.lVal;
+}
+
+ComPtr<IDispatch> ItemOf(IDispatch* collection, int32_t index, Variant& holder) {
+    VARIANT at;
+    ::VariantInit(&at);
+    at.vt = VT_I4;
+    at.lVal = index;
+    Get(collection, L"Item", &at, 1, holder);
+    return ObjectOf(holder);
+}
+
 }  // namespace
 
 std::wstring basRegExp::RegExpReplace(const std::wstring& text, const std::wstring& pattern,
@@ -122,6 +159,49 @@ bool basRegExp::RegExpTest(const std::wstring& pattern, const std::wstring& text
                              &exception.info);
     if (FAILED(hr)) Raise(hr, "Test", &exception.info);
     return result.get()->vt == VT_BOOL && result.get()->boolVal != VARIANT_FALSE;
+}
+
+std::vector<RegExpMatch> basRegExp::RegExpExecute(const std::wstring& text, const std::wstring& pattern) {
+    const std::wstring ownText = text, ownPattern = pattern;
+    win::DoEvents();
+    ComPtr<IDispatch> regex = CreateRegExp(ownPattern);
+    Variant source(ownText);
+    Variant matchesValue;
+    ExceptionInfo exception;
+    HRESULT hr = com::Invoke(regex.get(), L"Execute", DISPATCH_METHOD, source.get(), 1, matchesValue.put(),
+                             &exception.info);
+    if (FAILED(hr)) Raise(hr, "Execute", &exception.info);
+    ComPtr<IDispatch> matches = ObjectOf(matchesValue);
+
+    std::vector<RegExpMatch> out;
+    const int32_t count = CountOf(matches.get());
+    out.reserve(static_cast<size_t>(count > 0 ? count : 0));
+    for (int32_t i = 0; i < count; ++i) {
+        Variant matchValue;
+        ComPtr<IDispatch> match = ItemOf(matches.get(), i, matchValue);
+        RegExpMatch found;
+        Variant value, first, groupsValue;
+        Get(match.get(), L"Value", nullptr, 0, value);
+        found.Value = value.str();
+        Get(match.get(), L"FirstIndex", nullptr, 0, first);
+        VARIANT index;
+        ::VariantInit(&index);
+        if (SUCCEEDED(::VariantChangeType(&index, first.get(), 0, VT_I4))) found.FirstIndex = index.lVal;
+        Get(match.get(), L"SubMatches", nullptr, 0, groupsValue);
+        ComPtr<IDispatch> groups = ObjectOf(groupsValue);
+        const int32_t groupCount = CountOf(groups.get());
+        for (int32_t g = 0; g < groupCount; ++g) {
+            Variant group;
+            VARIANT at;
+            ::VariantInit(&at);
+            at.vt = VT_I4;
+            at.lVal = g;
+            Get(groups.get(), L"Item", &at, 1, group);
+            found.SubMatches.push_back(group.get()->vt == VT_EMPTY ? std::wstring() : group.str());
+        }
+        out.push_back(std::move(found));
+    }
+    return out;
 }
 
 }  // namespace quorallion

@@ -116,3 +116,29 @@ TEST_F(RegExp, ReplaceLetsPendingMessagesRunFirstTestDoesNot) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RegExp, ExecuteGivesMatchesWithGroups) {
+    const std::wstring text = L"h1 { color: red } P.note{margin:0} \u4e2d{x:y}";
+    std::vector<RegExpMatch> matches =
+        basRegExp::RegExpExecute(text, L"([a-zA-Z\\.\\#][^\\{\\}]*?)\\{([^\\}]+?)\\}");
+    ASSERT_EQ(matches.size(), 2u);
+    EXPECT_EQ(matches[0].Value, L"h1 { color: red }");
+    EXPECT_EQ(matches[0].FirstIndex, 0);
+    EXPECT_EQ(matches[0].SubMatches, (std::vector<std::wstring>{L"h1 ", L" color: red "}));
+    EXPECT_EQ(matches[1].FirstIndex, 18);
+    EXPECT_EQ(matches[1].SubMatches, (std::vector<std::wstring>{L"P.note", L"margin:0"}));
+
+    // A group that takes no part is empty; positions count UTF-16 units.
+    matches = basRegExp::RegExpExecute(L"\U0001F600<p a><P>", L"<(p)(\\s+a)?>");
+    ASSERT_EQ(matches.size(), 2u);
+    EXPECT_EQ(matches[0].FirstIndex, 2);
+    EXPECT_EQ(matches[0].SubMatches, (std::vector<std::wstring>{L"p", L" a"}));
+    EXPECT_EQ(matches[1].SubMatches, (std::vector<std::wstring>{L"P", L""}));
+
+    EXPECT_TRUE(basRegExp::RegExpExecute(L"nothing here", L"<x>").empty());
+    EXPECT_THROW(basRegExp::RegExpExecute(L"x", L"(unclosed"), RegExpError);
+}
+
+}  // namespace
