@@ -4,6 +4,7 @@
 // to the second, attribute bits and shell icon, and holds them until the next Refresh.
 // Attributes and times also write back. Raises nothing: failures show as values.
 #include <windows.h>
+#include <wtypes.h>
 
 #include <cstdint>
 #include <string>

@@ -4,6 +4,7 @@
 // given one. Every failure is a LibraryError with source "HugeBinaryFile" and a number from
 // 45600 to 45610; each of them except 45607 closes the open file first.
 #include <windows.h>
+#include <wtypes.h>
 
 #include <cstdint>
 #include <span>

@@ -35,6 +35,14 @@ std::wstring RegExpReplaceAll(const std::wstring& text, const std::wstring& patt
                               const std::wstring& replacement);
 // Note the argument order: pattern first.
 bool RegExpTest(const std::wstring& pattern, const std::wstring& text);
+// The result of RegExpReplace, built from the engine's matches ($1 to $99, $&, $`, $', $$ in
+// the replacement) instead of its Replace, which under Wine costs about 0.2 ms per match: for
+// whole-document passes with many matches.
+std::wstring RegExpReplaceByMatches(const std::wstring& text, const std::wstring& pattern,
+                                    const std::wstring& replacement);
+// Repeats RegExpReplaceByMatches until the text stops changing (bounded like RegExpReplaceAll).
+std::wstring RegExpReplaceAllByMatches(const std::wstring& text, const std::wstring& pattern,
+                                       const std::wstring& replacement);
 // Every match of the pattern in the text, in order, with its groups. Lets pending window
 // messages run first, as RegExpReplace does.
 std::vector<RegExpMatch> RegExpExecute(const std::wstring& text, const std::wstring& pattern);

@@ -204,4 +204,77 @@ std::vector<RegExpMatch> basRegExp::RegExpExecute(const std::wstring& text, cons
     return out;
 }
 
+std::wstring basRegExp::RegExpReplaceByMatches(const std::wstring& text, const std::wstring& pattern,
+                                               const std::wstring& replacement) {
+    const std::wstring ownText = text, ownReplacement = replacement;
+    const std::vector<RegExpMatch> matches = RegExpExecute(ownText, pattern);
+    if (matches.empty()) return ownText;
+    std::wstring out;
+    out.reserve(ownText.size());
+    size_t at = 0;
+    for (const RegExpMatch& match : matches) {
+        const size_t start = static_cast<size_t>(match.FirstIndex);
+        const size_t end = start + match.Value.size();
+        if (start < at || end > ownText.size()) continue;  // the engine's positions are in order
+        out.append(ownText, at, start - at);
+        const size_t groups = match.SubMatches.size();
+        for (size_t i = 0; i < ownReplacement.size(); ++i) {
+            const wchar_t c = ownReplacement[i];
+            if (c != L'$' || i + 1 >= ownReplacement.size()) {
+                out += c;
+                continue;
+            }
+            const wchar_t next = ownReplacement[i + 1];
+            if (next == L'$') {
+                out += L'$';
+                ++i;
+            } else if (next == L'&') {
+                out += match.Value;
+                ++i;
+            } else if (next == L'`') {
+                out.append(ownText, 0, start);
+                ++i;
+            } else if (next == L'\'') {
+                out.append(ownText, end, std::wstring::npos);
+                ++i;
+            } else if (next >= L'0' && next <= L'9') {
+                // Two digits when they name a group, else one; $0 and groups that do not exist
+                // stay as they are written.
+                size_t number = static_cast<size_t>(next - L'0');
+                size_t used = 1;
+                if (i + 2 < ownReplacement.size() && ownReplacement[i + 2] >= L'0' && ownReplacement[i + 2] <= L'9') {
+                    const size_t two = number * 10 + static_cast<size_t>(ownReplacement[i + 2] - L'0');
+                    if (two >= 1 && two <= groups) {
+                        number = two;
+                        used = 2;
+                    }
+                }
+                if (number >= 1 && number <= groups) {
+                    out += match.SubMatches[number - 1];
+                    i += used;
+                } else {
+                    out += c;
+                }
+            } else {
+                out += c;
+            }
+        }
+        at = end;
+    }
+    out.append(ownText, at, std::wstring::npos);
+    return out;
+}
+
+std::wstring basRegExp::RegExpReplaceAllByMatches(const std::wstring& text, const std::wstring& pattern,
+                                                  const std::wstring& replacement) {
+    std::wstring current = text;
+    const std::wstring ownPattern = pattern, ownReplacement = replacement;
+    for (int pass = 0; pass < kMaxReplacePasses; ++pass) {
+        std::wstring next = RegExpReplaceByMatches(current, ownPattern, ownReplacement);
+        if (next == current) break;
+        current = std::move(next);
+    }
+    return current;
+}
+
 }  // namespace quorallion

@@ -85,7 +85,7 @@ std::wstring css::EscapeReplacement(const std::wstring& text) {
 
 void clsCSS::ReadRules(std::wstring sheet, bool quick) {
     rules_.RemoveAll();
-    sheet = basRegExp::RegExpReplace(sheet, L"</?style>", L"");
+    sheet = basRegExp::RegExpReplaceByMatches(sheet, L"</?style>", L"");
     if (quick) sheet = ReplaceChar(std::move(sheet), L'"', L'\'');
     const std::vector<RegExpMatch> found =
         basRegExp::RegExpExecute(sheet, L"([a-zA-Z\\.\\#][^\\{\\}]*?)\\{([^\\}]+?)\\}");
@@ -164,12 +164,12 @@ std::wstring clsCSS::MergeCss(const std::wstring& html, const std::wstring& css)
 
 std::wstring clsCSS::MergeCssQuick(const std::wstring& html, const std::wstring& css) {
     ReadRules(css, true);
-    std::wstring out = basRegExp::RegExpReplace(
+    std::wstring out = basRegExp::RegExpReplaceByMatches(
         html, L"(<[^>]*?)(\\sclass\\s*=\\s*)('?)([a-zA-Z0-9\\_\\-]+)\\3(?=[\\s>])([^>]*?>)", L"$1 class=\"$4\"$5");
-    out = basRegExp::RegExpReplaceAll(out, L"(<[^>]*?\\sstyle\\s*=\\s*'[^>']*?)\"([^>']*?'[^>]*?>)",
+    out = basRegExp::RegExpReplaceAllByMatches(out, L"(<[^>]*?\\sstyle\\s*=\\s*'[^>']*?)\"([^>']*?'[^>]*?>)",
                                       L"$1QUORALLIONQUOT$2");
-    out = basRegExp::RegExpReplace(out, L"(<[^>]*?)(\\sstyle\\s*=\\s*)'([^>']*?)'([^>]*?>)", L"$1 style=\"$3\"$4");
-    out = basRegExp::RegExpReplaceAll(out, L"(<[^>]*?)QUORALLIONQUOT([^>]*?>)", L"$1'$2");
+    out = basRegExp::RegExpReplaceByMatches(out, L"(<[^>]*?)(\\sstyle\\s*=\\s*)'([^>']*?)'([^>]*?>)", L"$1 style=\"$3\"$4");
+    out = basRegExp::RegExpReplaceAllByMatches(out, L"(<[^>]*?)QUORALLIONQUOT([^>]*?>)", L"$1'$2");
 
     auto styleReplacement = [](const std::wstring& declarations) {
         return L"$1 style=\"" + css::EscapeReplacement(declarations) + L"\"$2";
@@ -182,7 +182,7 @@ std::wstring clsCSS::MergeCssQuick(const std::wstring& html, const std::wstring&
         const std::wstring pattern = L"(<" + css::EscapePattern(selector.substr(0, dot)) +
                                      L")(?=\\s)([^>]*\\sclass=\"" + css::EscapePattern(selector.substr(dot + 1)) +
                                      L"\"[^>]*?>)";
-        out = basRegExp::RegExpReplace(out, pattern, styleReplacement(Text(rules_.item(i))));
+        out = basRegExp::RegExpReplaceByMatches(out, pattern, styleReplacement(Text(rules_.item(i))));
         rules_.RemoveItem(i);
     }
     // .class rules
@@ -191,7 +191,7 @@ std::wstring clsCSS::MergeCssQuick(const std::wstring& html, const std::wstring&
         if (selector.empty() || selector[0] != L'.') continue;
         const std::wstring pattern = L"(<[a-zA-Z]+?)(?=\\s)([^>]*\\sclass=\"" +
                                      css::EscapePattern(selector.substr(1)) + L"\"[^>]*?>)";
-        out = basRegExp::RegExpReplace(out, pattern, styleReplacement(Text(rules_.item(i))));
+        out = basRegExp::RegExpReplaceByMatches(out, pattern, styleReplacement(Text(rules_.item(i))));
         rules_.RemoveItem(i);
     }
     // element rules: letters and digits only
@@ -199,13 +199,13 @@ std::wstring clsCSS::MergeCssQuick(const std::wstring& html, const std::wstring&
         const std::wstring selector = Text(rules_.key(i));
         if (basRegExp::RegExpTest(L"[^a-zA-Z0-9]+", selector)) continue;
         const std::wstring pattern = L"(<" + css::EscapePattern(selector) + L")(?=[\\s>])([^>]*?>)";
-        out = basRegExp::RegExpReplace(out, pattern, styleReplacement(Text(rules_.item(i))));
+        out = basRegExp::RegExpReplaceByMatches(out, pattern, styleReplacement(Text(rules_.item(i))));
         rules_.RemoveItem(i);
     }
-    out = basRegExp::RegExpReplaceAll(
+    out = basRegExp::RegExpReplaceAllByMatches(
         out, L"(<[a-zA-Z]+?)(?=\\s)([^>]*)\\sstyle=\"([^\">]*?)\"([^>]*)\\sstyle=\"([^\">]*?)\"([^>]*>)",
         L"$1$2 style=\"$3;$5\" $4 $6");
-    return basRegExp::RegExpReplace(out, L"(<[^>]*?)\\sclass=\"[^\">]*\"([^>]*>)", L"$1$2");
+    return basRegExp::RegExpReplaceByMatches(out, L"(<[^>]*?)\\sclass=\"[^\">]*\"([^>]*>)", L"$1$2");
 }
 
 }  // namespace quorallion

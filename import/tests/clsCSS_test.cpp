@@ -6,6 +6,11 @@
 #include <objbase.h>
 
 #include <chrono>
+#include <cwctype>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
 #include <string>
 
 #include "css/clsCSS.h"
@@ -94,7 +99,7 @@ TEST_F(CSS, FiveMegabytesOfHtml) {
     std::wstring html;
     const std::wstring block = L"<div class=\"item\" id=i><p class=note>Some text <b>bold</b> "
                                L"<span style='color:blue'>x</span></p><br></div>\r\n";
-    while (html.size() < 5u * 1024 * 1024) html += block;
+    while (html.size() * 2 < 5u * 1024 * 1024) html += block;  // 5 MB as UTF-16
     const std::wstring sheet = L".item{margin:0} p.note{color:red} span{font-weight:bold}";
     clsCSS inliner;
     const auto start = std::chrono::steady_clock::now();
@@ -108,10 +113,124 @@ TEST_F(CSS, FiveMegabytesOfHtml) {
     EXPECT_EQ(merged.find(L"class="), std::wstring::npos);
 
     std::wstring quick = inliner.MergeCssQuick(html, sheet);
-    EXPECT_NE(quick.find(L"<span style=\"font-weight:bold;color:blue\">"), std::wstring::npos);
+    EXPECT_NE(quick.find(L"<span style=\"font-weight:bold;color:blue\""), std::wstring::npos);
     EXPECT_EQ(quick.find(L"class="), std::wstring::npos);
     std::printf("5 MB page: %zu blocks, both ways in %.1f s\n", blocks,
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+}
+
+// A folder handed in by CMake as a Unix path, as this build's programs spell it.
+std::wstring BuildPath(const char* unixPath, const wchar_t* name) {
+    std::wstring path = L"Z:";
+    for (const char* c = unixPath; *c; ++c) path += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
+    return path + L"\\" + name;
+}
+
+std::wstring ReadUtf8(const std::wstring& path) {
+    std::ifstream file(std::filesystem::path(path), std::ios::binary);
+    std::stringstream bytes;
+    bytes << file.rdbuf();
+    const std::string text = bytes.str();
+    if (text.empty()) return L"";
+    std::wstring wide(static_cast<size_t>(::MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0)), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide.data(), int(wide.size()));
+    return wide;
+}
+
+std::wstring Collapse(const std::wstring& text) {
+    std::wstring out;
+    for (wchar_t c : text) {
+        const bool blank = c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
+        if (blank) {
+            if (!out.empty() && out.back() != L' ') out += L' ';
+        } else {
+            out += c;
+        }
+    }
+    while (!out.empty() && out.back() == L' ') out.pop_back();
+    return out;
+}
+
+// What a style attribute comes to: each property's last value.
+std::map<std::wstring, std::wstring> Resolve(const std::wstring& style) {
+    std::map<std::wstring, std::wstring> properties;
+    std::wstringstream parts(style);
+    std::wstring part;
+    while (std::getline(parts, part, L';')) {
+        const size_t colon = part.find(L':');
+        if (colon == std::wstring::npos) continue;
+        std::wstring name = Collapse(part.substr(0, colon));
+        for (wchar_t& c : name) c = static_cast<wchar_t>(std::towlower(c));
+        properties[name] = Collapse(part.substr(colon + 1));
+    }
+    return properties;
+}
+
+// The style of every start tag that has an id, by id.
+std::map<std::wstring, std::map<std::wstring, std::wstring>> StylesById(const std::wstring& html) {
+    std::map<std::wstring, std::map<std::wstring, std::wstring>> styles;
+    size_t at = 0;
+    while ((at = html.find(L'<', at)) != std::wstring::npos) {
+        ++at;
+        if (at >= html.size() || !std::iswalpha(html[at])) continue;
+        while (at < html.size() && std::iswalnum(html[at])) ++at;
+        std::wstring id, style;
+        while (at < html.size() && html[at] != L'>') {
+            if (std::iswspace(html[at]) || html[at] == L'/') {
+                ++at;
+                continue;
+            }
+            const size_t nameStart = at;
+            while (at < html.size() && !std::iswspace(html[at]) && html[at] != L'=' && html[at] != L'>') ++at;
+            std::wstring name = html.substr(nameStart, at - nameStart);
+            for (wchar_t& c : name) c = static_cast<wchar_t>(std::towlower(c));
+            std::wstring value;
+            if (at < html.size() && html[at] == L'=') {
+                ++at;
+                if (at < html.size() && (html[at] == L'"' || html[at] == L'\'')) {
+                    const wchar_t quote = html[at++];
+                    const size_t end = html.find(quote, at);
+                    value = html.substr(at, end - at);
+                    at = end == std::wstring::npos ? html.size() : end + 1;
+                } else {
+                    const size_t start = at;
+                    while (at < html.size() && !std::iswspace(html[at]) && html[at] != L'>') ++at;
+                    value = html.substr(start, at - start);
+                }
+            }
+            if (name == L"id") id = value;
+            if (name == L"style") style = value;
+        }
+        if (!id.empty()) styles[id] = Resolve(style);
+    }
+    return styles;
+}
+
+// One real page with 50 simple rules: per element, what each property comes to is what juice
+// (npm) makes of the same page and sheet.
+TEST_F(CSS, MergeCssAgreesWithJuice) {
+    const std::wstring juiceFolder = BuildPath(QUORALLION_JUICE_DIR, L"");
+    const std::wstring unavailable = ReadUtf8(juiceFolder + L"UNAVAILABLE");
+    if (!unavailable.empty()) GTEST_SKIP() << "juice is not installed: " << testing::PrintToString(unavailable);
+    const std::wstring reference = ReadUtf8(juiceFolder + L"newsletter.juice.html");
+    if (reference.empty()) GTEST_SKIP() << "no juice output (the juice_setup test did not run)";
+    const std::wstring page = ReadUtf8(BuildPath(QUORALLION_CSS_FIXTURES, L"newsletter.html"));
+    const std::wstring sheet = ReadUtf8(BuildPath(QUORALLION_CSS_FIXTURES, L"newsletter.css"));
+    ASSERT_FALSE(page.empty());
+    ASSERT_FALSE(sheet.empty());
+
+    clsCSS inliner;
+    const auto ours = StylesById(inliner.MergeCss(page, sheet));
+    const auto theirs = StylesById(reference);
+    ASSERT_EQ(ours.size(), theirs.size());
+    size_t styled = 0;
+    for (const auto& [id, properties] : theirs) {
+        auto found = ours.find(id);
+        ASSERT_NE(found, ours.end()) << testing::PrintToString(id);
+        EXPECT_EQ(found->second, properties) << "element " << testing::PrintToString(id);
+        if (!properties.empty()) ++styled;
+    }
+    EXPECT_GT(styled, 250u) << "most elements of the page are styled";
 }
 
 }  // namespace
