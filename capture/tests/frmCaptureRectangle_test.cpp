@@ -1,0 +1,266 @@
+// The region window over a frozen pattern, driven by the user's mouse and keys (SendInput on a
+// thread of its own while this thread runs the modal display).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+#include <thread>
+#include <vector>
+
+#include "frmCaptureRectangle.h"
+#include "process_state.h"
+#include "support/screen_pattern.h"
+#include "support/send_input.h"
+
+using namespace quorallion;
+using namespace quorallion::testing;
+
+namespace {
+
+// The frozen screen: the pattern over the whole screen, as a screen-compatible bitmap.
+clsCapturePublic::Picture PatternPicture() {
+    const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
+    std::vector<uint32_t> pixels(size_t(w) * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) pixels[size_t(y) * w + x] = PatternPixel(x, y);
+    HDC screen = ::GetDC(nullptr);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, w, h);
+    BITMAPINFO header{};
+    header.bmiHeader.biSize = sizeof header.bmiHeader;
+    header.bmiHeader.biWidth = w;
+    header.bmiHeader.biHeight = -h;
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    ::SetDIBits(screen, bitmap, 0, h, pixels.data(), &header, DIB_RGB_COLORS);
+    ::ReleaseDC(nullptr, screen);
+    return clsCapturePublic().CreateBitmapPicture(bitmap, nullptr);
+}
+
+bool PutText(const wchar_t* text) {
+    if (!::OpenClipboard(nullptr)) return false;
+    ::EmptyClipboard();
+    const size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+    memcpy(::GlobalLock(memory), text, bytes);
+    ::GlobalUnlock(memory);
+    const bool ok = ::SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+    ::CloseClipboard();
+    return ok;
+}
+
+std::wstring ClipboardText() {
+    std::wstring text;
+    if (!::OpenClipboard(nullptr)) return L"<not opened>";
+    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        text = static_cast<const wchar_t*>(::GlobalLock(data));
+        ::GlobalUnlock(data);
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+// The screen rectangles of picScreen's children by their ids: the four edges (1-4), then the
+// eight handles (5-12); a hidden one reads (-1, -1, -1, -1).
+std::vector<RECT> FrameRects(HWND picScreen) {
+    std::vector<RECT> rects;
+    for (int id = 1; id <= 12; ++id) {
+        HWND child = ::GetDlgItem(picScreen, id);
+        RECT rect{-1, -1, -1, -1};
+        if (child && ::IsWindowVisible(child)) ::GetWindowRect(child, &rect);
+        rects.push_back(rect);
+    }
+    return rects;
+}
+
+class RegionWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        HDC screen = ::GetDC(nullptr);
+        if (!screen) GTEST_SKIP() << "no display";
+        ::ReleaseDC(nullptr, screen);
+        ::OleInitialize(nullptr);
+        Process().language = L"en";
+    }
+    void TearDown() override { ::OleUninitialize(); }
+
+    // Loads the window over the pattern, runs the script on another thread while the modal
+    // display runs here, and gives the Tag. A window still open 3 s after the script is closed,
+    // and the test fails.
+    std::wstring Run(const std::function<void(frmCaptureRectangle&, const UserInput&)>& script) {
+        form_ = frmCaptureRectangle::Load();
+        if (!form_) {
+            ADD_FAILURE() << "no region window";
+            return L"";
+        }
+        form_->SetScreenPicture(PatternPicture());
+        bool timedOut = false;
+        HWND window = form_->Window();
+        std::thread user([&] {
+            ::Sleep(300);
+            UserInput input;
+            script(*form_, input);
+            for (int i = 0; i < 60 && ::IsWindowVisible(window); ++i) ::Sleep(50);
+            if (::IsWindowVisible(window)) {
+                timedOut = true;
+                ::PostMessageW(window, WM_CLOSE, 0, 0);
+            }
+        });
+        form_->ShowModal();
+        user.join();
+        EXPECT_FALSE(timedOut) << "the script did not end the window";
+        std::wstring tag = form_->Tag();
+        form_->Unload();
+        return tag;
+    }
+
+    std::shared_ptr<frmCaptureRectangle> form_;
+};
+
+}  // namespace
+
+TEST_F(RegionWindow, DragAndDoubleClickPutsTheFrozenRegionOnTheClipboard) {
+    ASSERT_TRUE(PutText(L"before"));
+    std::vector<RECT> midDrag;
+    capture::RegionSelection model(0, 0, 0);
+    const std::wstring tag = Run([&](frmCaptureRectangle& form, const UserInput& input) {
+        input.Drag(130, 100, 10, 20, false);
+        midDrag = FrameRects(form.ScreenWindow());
+        input.LeftUp();
+        model = form.Model();
+        input.DoubleClick(60, 60);  // on the move area
+    });
+    EXPECT_EQ(tag, L"ok");
+    ASSERT_EQ(midDrag.size(), 12u);
+    // Edges: top, left, bottom, right; handles counter-clockwise from the top-left corner.
+    const RECT expected[12] = {
+        {10, 20, 130, 21}, {10, 20, 11, 100}, {10, 100, 130, 101}, {130, 20, 131, 100},
+        {8, 18, 13, 23},   {8, 58, 13, 63},   {8, 98, 13, 103},    {68, 98, 73, 103},
+        {128, 98, 133, 103}, {128, 58, 133, 63}, {128, 18, 133, 23}, {68, 18, 73, 23}};
+    for (int i = 0; i < 12; ++i) {
+        EXPECT_EQ(midDrag[i].left, expected[i].left) << i;
+        EXPECT_EQ(midDrag[i].top, expected[i].top) << i;
+        EXPECT_EQ(midDrag[i].right, expected[i].right) << i;
+        EXPECT_EQ(midDrag[i].bottom, expected[i].bottom) << i;
+    }
+    EXPECT_EQ(model.sizeText, L"120x80");
+    EXPECT_EQ(model.sizeLabel.left, 12);
+    EXPECT_TRUE(model.isSelected);
+
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    HBITMAP bitmap = static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP));
+    int w = 0, h = 0;
+    std::vector<uint32_t> pixels = bitmap ? BitmapPixels(bitmap, w, h) : std::vector<uint32_t>();
+    const bool hasText = ::IsClipboardFormatAvailable(CF_UNICODETEXT);
+    ::CloseClipboard();
+    ASSERT_EQ(w, 120);
+    ASSERT_EQ(h, 80);
+    int fx = -1, fy = -1;
+    EXPECT_EQ(PatternMismatches(pixels, w, h, 10, 20, &fx, &fy), 0)
+        << "first at " << fx << "," << fy << ": the frame lines must not be in the copy";
+    EXPECT_FALSE(hasText) << "the clipboard was emptied first";
+}
+
+TEST_F(RegionWindow, CancelTable) {
+    struct Case {
+        const char* name;
+        std::function<void(const UserInput&, HWND)> script;
+    };
+    const Case cases[] = {
+        {"right-click with nothing selected", [](const UserInput& in, HWND) { in.RightClick(300, 300); }},
+        {"double-click with nothing selected", [](const UserInput& in, HWND) { in.DoubleClick(300, 300); }},
+        {"zero-height drag, then double-click",
+         [](const UserInput& in, HWND) {
+             in.Drag(100, 200, 300, 200);
+             in.DoubleClick(500, 500);
+         }},
+        {"Alt+F4 with a selection",
+         [](const UserInput& in, HWND) {
+             in.Drag(100, 100, 300, 200);
+             in.AltF4();
+         }},
+        {"Escape does nothing, then a right-click cancels",
+         [](const UserInput& in, HWND window) {
+             in.Drag(100, 100, 300, 200);
+             in.Key(VK_ESCAPE);
+             in.Key('A');
+             ::Sleep(300);
+             EXPECT_TRUE(::IsWindowVisible(window)) << "Escape leaves the window open";
+             in.RightClick(500, 500);  // drops the selection
+             ::Sleep(600);
+             in.RightClick(500, 500);  // nothing selected: cancel
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(PutText(L"keep me"));
+        const std::wstring tag = Run([&](frmCaptureRectangle& form, const UserInput& input) {
+            c.script(input, form.Window());
+        });
+        EXPECT_EQ(tag, L"cancel");
+        EXPECT_EQ(ClipboardText(), L"keep me") << "a cancelled capture leaves the clipboard alone";
+        ::Sleep(600);  // no double-click across cases
+    }
+}
+
+TEST_F(RegionWindow, RightUpResetsSwapsOnReleaseAndMovesStopAtTheEdge) {
+    capture::RegionSelection afterRightUp(0, 0, 0), afterSwap(0, 0, 0), afterMove(0, 0, 0);
+    const std::wstring tag = Run([&](frmCaptureRectangle& form, const UserInput& input) {
+        input.Drag(200, 200, 300, 260);
+        ::Sleep(600);
+        input.RightClick(500, 500);  // with a selection: reset, the window stays
+        afterRightUp = form.Model();
+        ::Sleep(600);
+        input.Drag(200, 200, 300, 260);
+        ::Sleep(600);
+        input.Drag(200, 230, 400, 230);  // the left edge past the right one
+        afterSwap = form.Model();
+        ::Sleep(600);
+        input.Drag(320, 240, 10, 240);  // move: stops at x = 0
+        afterMove = form.Model();
+        ::Sleep(600);
+        input.DoubleClick(50, 240);
+    });
+    EXPECT_EQ(tag, L"ok");
+    EXPECT_FALSE(afterRightUp.isSelected);
+    EXPECT_FALSE(afterRightUp.line[0].visible);
+    EXPECT_TRUE(afterRightUp.hint.visible);
+    EXPECT_EQ(afterSwap.line[1].left, 300);
+    EXPECT_EQ(afterSwap.line[3].left, 400);
+    EXPECT_EQ(afterSwap.selection.left, 300);
+    EXPECT_EQ(afterSwap.selection.width, 100);
+    EXPECT_EQ(afterMove.line[1].left, 0);
+    EXPECT_EQ(afterMove.line[3].left, 100);
+    EXPECT_EQ(afterMove.selection.left, 0);
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    HBITMAP bitmap = static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP));
+    int w = 0, h = 0;
+    std::vector<uint32_t> pixels = bitmap ? BitmapPixels(bitmap, w, h) : std::vector<uint32_t>();
+    ::CloseClipboard();
+    EXPECT_EQ(w, 100);
+    EXPECT_EQ(h, 60);
+    EXPECT_EQ(PatternMismatches(pixels, w, h, 0, 200), 0);
+}
+
+TEST_F(RegionWindow, AClipboardHeldByAnotherThreadGivesNoBitmap) {
+    ASSERT_TRUE(PutText(L"held"));
+    HANDLE opened = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        const bool ok = ::OpenClipboard(nullptr);
+        ::SetEvent(opened);
+        ::WaitForSingleObject(release, 20000);
+        if (ok) ::CloseClipboard();
+    });
+    const std::wstring tag = Run([&](frmCaptureRectangle&, const UserInput& input) {
+        input.Drag(10, 10, 50, 50);
+        ::WaitForSingleObject(opened, 5000);
+        input.DoubleClick(30, 30);
+    });
+    ::SetEvent(release);
+    holder.join();
+    ::CloseHandle(opened);
+    ::CloseHandle(release);
+    EXPECT_EQ(tag, L"nobitmap");
+    EXPECT_EQ(ClipboardText(), L"held") << "nothing replaced what was there";
+}
