@@ -10,6 +10,7 @@
 
 #include "frmCaptureRectangle.h"
 #include "process_state.h"
+#include "support/golden_image.h"
 #include "support/screen_pattern.h"
 #include "support/send_input.h"
 
@@ -35,6 +36,13 @@ clsCapturePublic::Picture PatternPicture() {
     ::SetDIBits(screen, bitmap, 0, h, pixels.data(), &header, DIB_RGB_COLORS);
     ::ReleaseDC(nullptr, screen);
     return clsCapturePublic().CreateBitmapPicture(bitmap, nullptr);
+}
+
+// A golden screenshot of this folder's tests/golden, as this build spells paths.
+std::wstring GoldenPath(const std::wstring& name) {
+    std::wstring folder;
+    for (const char* c = QUORALLION_CAPTURE_GOLDEN; *c; ++c) folder += *c == '/' ? L'\\' : wchar_t(*c);
+    return L"Z:" + folder + L"\\" + name;
 }
 
 bool PutText(const wchar_t* text) {
@@ -123,13 +131,22 @@ TEST_F(RegionWindow, DragAndDoubleClickPutsTheFrozenRegionOnTheClipboard) {
     ASSERT_TRUE(PutText(L"before"));
     std::vector<RECT> midDrag;
     capture::RegionSelection model(0, 0, 0);
+    std::string midDragShot, selectedShot;
     const std::wstring tag = Run([&](frmCaptureRectangle& form, const UserInput& input) {
         input.Drag(130, 100, 10, 20, false);
         midDrag = FrameRects(form.ScreenWindow());
+        ::Sleep(300);
+        // Frame, handles and the size label over the frozen pattern.
+        midDragShot = CompareWithGolden(ScreenCrop(0, 0, 240, 160), GoldenPath(L"region_mid_drag.png"));
         input.LeftUp();
         model = form.Model();
+        input.MoveTo(150, 130);  // outside the region: the hint for finishing follows
+        ::Sleep(300);
+        selectedShot = CompareWithGolden(ScreenCrop(0, 0, 420, 220), GoldenPath(L"region_selected_hint.png"));
         input.DoubleClick(60, 60);  // on the move area
     });
+    EXPECT_EQ(midDragShot, "");
+    EXPECT_EQ(selectedShot, "");
     EXPECT_EQ(tag, L"ok");
     ASSERT_EQ(midDrag.size(), 12u);
     // Edges: top, left, bottom, right; handles counter-clockwise from the top-left corner.
