@@ -139,7 +139,7 @@ protected:
         std::optional<Members> members = StrictJson::ParseFlatObject(reply);
         ASSERT_TRUE(members) << reply.substr(0, 200);
         ASSERT_EQ(Member(*members, L"state"), L"ok") << reply.substr(0, 200);
-        EXPECT_EQ(Keys(*members), (std::vector<std::wstring>{L"image", L"state"}));
+        EXPECT_EQ(Keys(*members), (std::vector<std::wstring>{L"state", L"image"}));
         const std::vector<uint8_t> png = FromBase64(Member(*members, L"image").value_or(L""));
         ASSERT_GT(png.size(), 8u);
         ASSERT_EQ(png[1], 'P');
@@ -185,6 +185,8 @@ TEST_F(CaptureFromThePage, PanelShapeAndPlaceThenItsCloseMarkCancels) {
     EXPECT_EQ(rect.right - rect.left, 250) << "no frame";
     EXPECT_EQ(rect.left, (width_ - 250) / 2);
     EXPECT_EQ(rect.top, (height_ - 110) / 2);
+    // Shown first, then made topmost: another process may look in between.
+    for (int i = 0; i < 40 && !(::GetWindowLongW(panel, GWL_EXSTYLE) & WS_EX_TOPMOST); ++i) ::Sleep(50);
     EXPECT_TRUE(::GetWindowLongW(panel, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_FALSE(::GetWindowLongW(panel, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME));
     HRGN shape = ::CreateRectRgn(0, 0, 0, 0);
