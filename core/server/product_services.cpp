@@ -11,10 +11,10 @@ const CoreServices& ProductServices() {
         s.clipboard = [] { return MakeClipboardService(); };
         s.word = [](const JobContext& context) { return MakeWordWorker(context); };
         s.pdf = [](const JobContext& context) { return MakePdfWorker(context); };
+        s.excel = [](const JobContext& context) { return MakeExcelWorker(context); };
         s.capture = [](ReturnValueHandler returnValue) { return MakeCaptureSession(std::move(returnValue)); };
         // Releasing any core object unloads every form of the process.
         s.unloadForms = [] { UnloadCaptureForms(); };
-        // "excelpaste2html" needs the Excel worker's clean-up, which this build does not have.
         return s;
     }();
     return services;

@@ -29,9 +29,44 @@ Pattern::Pattern(std::wstring_view pattern) {
     hasBackReference_ = tree.hasBackReference;
     Compile(tree.root);
     Emit(Op::kMatch);
+    // A group's start position taken on the way takes no character: "(<td..." starts with "<td".
     for (const Inst& inst : program_) {
+        if (inst.op == Op::kSave) continue;
         if (inst.op != Op::kChar) break;
         prefix_.push_back(inst.arg);
+    }
+    FindLazyLoops();
+}
+
+int Pattern::FirstCharSet(int pc) const {
+    // Group positions and jumps take nothing; anything else but a character makes it uncertain.
+    for (size_t steps = 0; steps < program_.size(); ++steps) {
+        const Inst& inst = program_[pc];
+        if (inst.op == Op::kChar) return inst.arg;
+        if (inst.op == Op::kSave || inst.op == Op::kJump) {
+            pc = inst.next;
+            continue;
+        }
+        return -1;
+    }
+    return -1;
+}
+
+void Pattern::FindLazyLoops() {
+    // A lazy "x*?" or "x+?" compiles to a split that first tries its continuation (`next`) and
+    // then one more character of the body (`alt`), which leads back to the split.
+    for (size_t i = 0; i < program_.size(); ++i) {
+        Inst& split = program_[i];
+        if (split.op != Op::kSplit) continue;
+        const Inst& body = program_[split.alt];
+        if (body.op != Op::kChar) continue;
+        int back = body.next;
+        if (program_[back].op == Op::kJump) back = program_[back].next;
+        if (back != static_cast<int>(i)) continue;
+        const int next = FirstCharSet(split.next);
+        if (next < 0) continue;
+        split.lazyBody = body.arg;
+        split.lazyNext = next;
     }
 }
 
@@ -229,6 +264,22 @@ private:
                     break;
                 case Op::kSplit:
                     alive = Visit(inst.memo, pos);
+                    if (alive && inst.lazyBody >= 0) {
+                        // Where the continuation cannot take the character, the only way on is
+                        // one more body character, back at this split: go there at once. Each
+                        // position passed is marked tried, as the plain way would mark it.
+                        const CharSet& next = p_.sets_[inst.lazyNext];
+                        const CharSet& body = p_.sets_[inst.lazyBody];
+                        while (alive && (pos >= n || !next.Has(static_cast<char32_t>(text_[pos])))) {
+                            if (pos >= n || !body.Has(static_cast<char32_t>(text_[pos]))) {
+                                alive = false;
+                                break;
+                            }
+                            ++pos;
+                            alive = Visit(inst.memo, pos);
+                        }
+                        if (!alive) break;
+                    }
                     if (alive) stack_.push_back({inst.alt, static_cast<uint32_t>(pos)});
                     pc = inst.next;
                     break;
@@ -323,6 +374,13 @@ bool Pattern::ReplaceInto(std::wstring_view text, std::wstring_view replacement,
 bool Pattern::Test(std::wstring_view text) const {
     Run run(*this, text);
     return run.Search(0);
+}
+
+bool Pattern::Find(std::wstring_view text, std::vector<size_t>& captures) const {
+    Run run(*this, text);
+    if (!run.Search(0)) return false;
+    captures = run.Captures();
+    return true;
 }
 
 }  // namespace quorallion::html

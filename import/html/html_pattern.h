@@ -30,6 +30,9 @@ public:
     bool ReplaceInto(std::wstring_view text, std::wstring_view replacement, std::wstring& out) const;
     // Whether the pattern matches anywhere.
     bool Test(std::wstring_view text) const;
+    // The first match: `captures` gets its start and end, then the start and end of each group
+    // (npos for a group that took no part). False, with `captures` left alone, when none.
+    bool Find(std::wstring_view text, std::vector<size_t>& captures) const;
 
     // Back-references make a pattern's cost depend on what its groups took: such a pattern is
     // still matched correctly, but without the cut-off, so not in linear time.
@@ -54,12 +57,20 @@ private:
         int next = 0;
         int alt = 0;
         int memo = -1;  // a split's row in the visited table
+        // A lazy loop over one character class ("[^>]*?" and the like) whose continuation must
+        // take a character of its own class first: the sets of both, to step over the
+        // positions where the continuation fails at once without trying it there.
+        int lazyBody = -1;
+        int lazyNext = -1;
     };
 
     class Run;
 
     int Emit(Op op, int arg = 0);
     void Compile(const PatternNode& node);
+    void FindLazyLoops();
+    // The set of the first character taken from `pc` on, when the way there is certain.
+    int FirstCharSet(int pc) const;
 
     std::vector<Inst> program_;
     std::vector<CharSet> sets_;

@@ -247,6 +247,21 @@ private:
         case L't': return U'\t';
         case L'f': return U'\f';
         case L'v': return U'\v';
+        case L'u': {
+            // \uXXXX: exactly four hex digits.
+            if (p_.size() - at_ < 4) Refuse("\\u without four hex digits");
+            char32_t value = 0;
+            for (int i = 0; i < 4; ++i) {
+                const wchar_t h = p_[at_++];
+                int digit;
+                if (h >= L'0' && h <= L'9') digit = h - L'0';
+                else if (h >= L'a' && h <= L'f') digit = h - L'a' + 10;
+                else if (h >= L'A' && h <= L'F') digit = h - L'A' + 10;
+                else Refuse("\\u without four hex digits");
+                value = value * 16 + static_cast<char32_t>(digit);
+            }
+            return value;
+        }
         default:
             if ((e >= L'a' && e <= L'z') || (e >= L'A' && e <= L'Z') || (e >= L'0' && e <= L'9'))
                 Refuse("unknown escape");

@@ -4,7 +4,7 @@
 // every pattern ignores case, and only the ASCII letters have another case (measured on the
 // platform: "s" matches neither U+017F nor "k" U+212A; a back-reference ignores case too).
 //
-//   literals and escapes       a  \<  \/  \{  \r \n \t \f \v
+//   literals and escapes       a  \<  \/  \{  \r \n \t \f \v  \u3000
 //   classes                    [a-z\s\-]  [^>]  \s \S \w \W \d \D  (\w is [A-Za-z0-9_] only)
 //   groups                     ( )  (?: )
 //   look-ahead at one char     (?=[\s>])  (?!x)

@@ -4,9 +4,9 @@
 
 namespace quorallion::html {
 
-std::wstring ReplaceStep(std::wstring text, const ScanPass& pass, Passes passes, const Pump& pump) {
+std::wstring ReplaceStep(std::wstring text, std::wstring& next, const ScanPass& pass, Passes passes,
+                         const Pump& pump) {
     const int most = passes == Passes::kOnce ? 1 : basRegExp::kMaxReplacePasses;
-    std::wstring next;
     for (int i = 0; i < most; ++i) {
         if (pump) pump();
         // Nothing found leaves the text as it is; so may a replacement that gives the same text.
@@ -16,12 +16,23 @@ std::wstring ReplaceStep(std::wstring text, const ScanPass& pass, Passes passes,
     return text;
 }
 
-std::wstring ReplaceStep(std::wstring text, const Pattern& pattern, std::wstring_view replacement,
-                         Passes passes, const Pump& pump) {
+std::wstring ReplaceStep(std::wstring text, std::wstring& scratch, const Pattern& pattern,
+                         std::wstring_view replacement, Passes passes, const Pump& pump) {
     return ReplaceStep(
-        std::move(text),
+        std::move(text), scratch,
         [&](std::wstring_view t, std::wstring& out) { return pattern.ReplaceInto(t, replacement, out); },
         passes, pump);
+}
+
+std::wstring ReplaceStep(std::wstring text, const ScanPass& pass, Passes passes, const Pump& pump) {
+    std::wstring scratch;
+    return ReplaceStep(std::move(text), scratch, pass, passes, pump);
+}
+
+std::wstring ReplaceStep(std::wstring text, const Pattern& pattern, std::wstring_view replacement,
+                         Passes passes, const Pump& pump) {
+    std::wstring scratch;
+    return ReplaceStep(std::move(text), scratch, pattern, replacement, passes, pump);
 }
 
 }  // namespace quorallion::html

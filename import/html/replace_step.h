@@ -25,4 +25,12 @@ std::wstring ReplaceStep(std::wstring text, const Pattern& pattern, std::wstring
 using ScanPass = std::function<bool(std::wstring_view, std::wstring&)>;
 std::wstring ReplaceStep(std::wstring text, const ScanPass& pass, Passes passes, const Pump& pump);
 
+// Both with a buffer for the new text that the caller keeps from step to step: a clean-up of many
+// steps over megabytes then allocates (and the system maps in) that much memory once, not once
+// per step. On return `scratch` holds some earlier text of no further use.
+std::wstring ReplaceStep(std::wstring text, std::wstring& scratch, const Pattern& pattern,
+                         std::wstring_view replacement, Passes passes, const Pump& pump);
+std::wstring ReplaceStep(std::wstring text, std::wstring& scratch, const ScanPass& pass,
+                         Passes passes, const Pump& pump);
+
 }  // namespace quorallion::html
