@@ -38,7 +38,7 @@ inline std::wstring ClipboardHead() {
 inline std::wstring ClipboardRow(int row) {
     const std::wstring n = std::to_wstring(row);
     return L" <tr height=19 style='height:14.25pt'>\r\n"
-           L"  <td height=19 align=right style='height:14.25pt' x:num>" + n + L"</td>\r\n"
+           L"  <td align=right x:num>" + n + L"</td>\r\n"
            L"  <td class=xl65 align=right x:num=\"" + n + L".5\">" + n + L".50</td>\r\n"
            L"  <td class=xl67 x:str>Item " + n + L"</td>\r\n"
            L"  <td style='mso-ignore:colspan;color:#0000FF'>\x4e2d\x6587 " + n + L"</td>\r\n"

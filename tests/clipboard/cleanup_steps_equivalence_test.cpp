@@ -4,17 +4,13 @@
 // The outputs must be the same, character for character.
 #include <gtest/gtest.h>
 
-#include <windows.h>
-#include <objbase.h>
-
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "html/element_extract.h"
 #include "html/script_removal.h"
+#include "platform_equivalence.h"
 #include "regex/basRegExp.h"
 #include "shared_fixtures.h"
 #include "tests/html_like_text.h"
@@ -25,33 +21,8 @@ using namespace quorallion;
 
 namespace {
 
-std::wstring ReadUtf8(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return L"";
-    std::stringstream content;
-    content << in.rdbuf();
-    const std::string utf8 = content.str();
-    const int n =
-        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring text(n, L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), n);
-    return text;
-}
-
-std::string Shown(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text.substr(0, 100)) out += (c >= 32 && c < 127) ? static_cast<char>(c) : '.';
-    return text.size() > 100 ? out + "..." : out;
-}
-
-// Where two texts first differ, for the failure message.
-std::string FirstDifference(const std::wstring& a, const std::wstring& b) {
-    size_t i = 0;
-    while (i < a.size() && i < b.size() && a[i] == b[i]) ++i;
-    const size_t from = i > 30 ? i - 30 : 0;
-    return "at " + std::to_string(i) + "\n  platform: \"" + Shown(a.substr(from)) +
-           "\"\n  ours:     \"" + Shown(b.substr(from)) + "\"";
-}
+using quorallion::testing::FirstDifference;
+std::string Shown(const std::wstring& text) { return quorallion::testing::ShownStart(text); }
 
 // The step as the server ran it before: the platform's engine, with the same passes.
 std::wstring PlatformStep(const word::PlatformStep& step, const std::wstring& text) {
@@ -62,11 +33,8 @@ std::wstring PlatformStep(const word::PlatformStep& step, const std::wstring& te
 
 const std::vector<word::PlatformStep>& Steps() { return word::PlatformSteps(); }
 
-class CleanupStepsEquivalence : public ::testing::Test {
+class CleanupStepsEquivalence : public quorallion::testing::PlatformEngineTest {
 protected:
-    void SetUp() override { ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr))); }
-    void TearDown() override { ::CoUninitialize(); }
-
     // One step on one text, both ways.
     static std::wstring ExpectSameStep(const word::PlatformStep& step, const std::wstring& text,
                                        const std::string& source) {
@@ -118,7 +86,7 @@ TEST_F(CleanupStepsEquivalence, WordClipboardFixtures) {
     int found = 0;
     for (const char* name : kWordFixtures) {
         const std::wstring text =
-            ReadUtf8(quorallion::testing::SharedFixturePath("word-clipboard", name));
+            quorallion::testing::ReadUtf8File(quorallion::testing::SharedFixturePath("word-clipboard", name));
         if (text.empty()) continue;
         ++found;
         // Along the clean-up only: the style steps on the whole document would keep the

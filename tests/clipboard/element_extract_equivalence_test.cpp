@@ -3,15 +3,11 @@
 // same, character for character.
 #include <gtest/gtest.h>
 
-#include <windows.h>
-#include <objbase.h>
-
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "html/element_extract.h"
+#include "platform_equivalence.h"
 #include "shared_fixtures.h"
 #include "regex/basRegExp.h"
 
@@ -44,30 +40,10 @@ const wchar_t* kWordFixtures[] = {
     L"spacing-simple.html",
 };
 
-std::wstring ReadUtf8(const std::wstring& path) {
-    std::ifstream in(path.c_str(), std::ios::binary);
-    if (!in) return L"";
-    std::stringstream content;
-    content << in.rdbuf();
-    const std::string utf8 = content.str();
-    const int n =
-        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring text(n, L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), n);
-    return text;
-}
+std::string Shown(const std::wstring& text) { return quorallion::testing::ShownStart(text, 80); }
 
-std::string Shown(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text.substr(0, 80)) out += (c >= 32 && c < 127) ? static_cast<char>(c) : '.';
-    return text.size() > 80 ? out + "..." : out;
-}
-
-class ElementCutEquivalence : public ::testing::Test {
+class ElementCutEquivalence : public quorallion::testing::PlatformEngineTest {
 protected:
-    void SetUp() override { ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr))); }
-    void TearDown() override { ::CoUninitialize(); }
-
     static void ExpectSameAsPatterns(const std::wstring& text, const std::string& source) {
         for (const CutAndPattern& c : kCuts) {
             const std::wstring byPattern = basRegExp::RegExpReplace(text, c.pattern, L"$1");
@@ -127,7 +103,7 @@ TEST_F(ElementCutEquivalence, WordClipboardFixtures) {
     const std::wstring folder(fixtures.begin(), fixtures.end());
     int found = 0;
     for (const wchar_t* name : kWordFixtures) {
-        const std::wstring text = ReadUtf8(folder + name);
+        const std::wstring text = quorallion::testing::ReadUtf8File(folder + name);
         if (text.empty()) continue;
         ++found;
         const std::string source(name, name + wcslen(name));
