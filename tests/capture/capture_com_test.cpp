@@ -12,6 +12,7 @@
 #include "converters/picture_file.h"
 #include "support/dispatch_client.h"
 #include "support/flat_json.h"
+#include "support/golden_image.h"
 #include "support/screen_pattern.h"
 #include "support/send_input.h"
 
@@ -77,6 +78,13 @@ std::wstring ClipboardText() {
     }
     ::CloseClipboard();
     return text;
+}
+
+// A golden screenshot of tests/capture/golden, as this build spells paths.
+std::wstring GoldenPath(const std::wstring& name) {
+    std::wstring folder;
+    for (const char* c = QUORALLION_CAPTURE_COM_GOLDEN; *c; ++c) folder += *c == '/' ? L'\\' : wchar_t(*c);
+    return L"Z:" + folder + L"\\" + name;
 }
 
 class CaptureFromThePage : public ::testing::Test {
@@ -202,6 +210,38 @@ TEST_F(CaptureFromThePage, PanelShapeAndPlaceThenItsCloseMarkCancels) {
     EXPECT_EQ(Await(core_), kCancel);
     EXPECT_TRUE(WaitUntilGone(kPanel));
     EXPECT_EQ(ClipboardText(), L"keep me");
+}
+
+TEST_F(CaptureFromThePage, PanelTextsByLanguage) {
+    // "en" has the two-line hint in its fixed 222 x 28 box; the Chinese hints keep one line.
+    for (const wchar_t* lang : {L"en", L"zh-tw", L"zh-cn"}) {
+        SCOPED_TRACE(::testing::Message() << "lang " << std::string(lang, lang + wcslen(lang)));
+        EXPECT_EQ(StartCapture(core_, lang), kWait);
+        HWND panel = WaitForWindow(kPanel);
+        ASSERT_NE(panel, nullptr);
+        RECT rect;
+        ::GetWindowRect(panel, &rect);
+        input_.MoveTo(rect.left + 125, rect.top + 100);  // over the panel, off the close mark
+        const std::wstring golden = GoldenPath(std::wstring(L"panel_") + lang + L".png");
+        if (::GetFileAttributesW(golden.c_str()) == INVALID_FILE_ATTRIBUTES &&
+            ::GetEnvironmentVariableW(L"QUORALLION_UPDATE_GOLDEN", nullptr, 0) == 0) {
+            ::PostMessageW(panel, WM_CLOSE, 0, 0);
+            Await(core_);
+            WaitUntilGone(kPanel);
+            GTEST_SKIP() << "no golden of the panel yet (run with QUORALLION_UPDATE_GOLDEN=1 to make it)";
+        }
+        std::string difference;
+        for (int i = 0; i < 40; ++i) {  // until it is painted
+            difference = CompareWithGolden(ScreenCrop(rect.left, rect.top, 250, 110), golden);
+            if (difference.empty()) break;
+            ::Sleep(50);
+        }
+        EXPECT_EQ(difference, "");
+        input_.Click(rect.left + 224 + 9, rect.top + 4 + 9);
+        EXPECT_EQ(Await(core_), kCancel);
+        EXPECT_TRUE(WaitUntilGone(kPanel));
+        pattern_->Repaint();
+    }
 }
 
 TEST_F(CaptureFromThePage, DragAndDoubleClickGiveTheRegionAsPng) {
