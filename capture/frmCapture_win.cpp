@@ -102,15 +102,21 @@ void frmCapture::Load() {
     closePressed_ = false;
 
     // The panel's controls: the background as the form's picture, shaped by ucTransForm1 with
-    // red see-through, and the style-5 button cmdOk.
-    container_ = std::make_unique<controls::Container>(window_, controls::Container::Units::Pixels);
+    // red see-through, and the style-5 button cmdOk. The controls are placed in twips: a button
+    // enlarges itself to 300 container units at least, which is 20 pixels in twips but would be
+    // 300 pixels in a pixel container.
+    container_ = std::make_unique<controls::Container>(window_, controls::Container::Units::Twips);
+    const double tx = controls::TwipsPerPixelX(), ty = controls::TwipsPerPixelY();
     container_->SetPicture(controls::Picture::LoadBitmapResource(instance, L"FRMCAPTURE_BACKGROUND"));
     ucTransForm1_ = std::make_unique<controls::ucTransForm>();
     controls::PropertyBag shape;
     shape.Set(L"MaskColor", kMaskColor);
-    ucTransForm1_->Create(*container_, L"ucTransForm1", 0, 0, kWidth, kHeight, &shape);
+    // Never shown at run time: made hidden, as showing a child of a window that is still hidden
+    // sets its visible style without asking it.
+    ucTransForm1_->Create(*container_, L"ucTransForm1", 0, 0, kWidth * tx, kHeight * ty, &shape,
+                          /*visible=*/false);
     cmdOk_ = std::make_unique<controls::ucButton>();
-    cmdOk_->Create(*container_, L"cmdOk", 72, 64, 97, 28);
+    cmdOk_->Create(*container_, L"cmdOk", 72 * tx, 64 * ty, 97 * tx, 28 * ty);
     cmdOk_->SetStyle(5);
     cmdOk_->SetButtonFont(static_cast<HFONT>(textFont_.get()));
     cmdOk_->SetCaption(caption_);

@@ -12,6 +12,3 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 wineserver -p >/dev/null 2>&1 </dev/null || true
 "$QUORALLION_WINE" wineboot >/dev/null 2>&1 </dev/null || true
-# The capture panel asks for "SimSun" for its Chinese texts: WenQuanYi Zen Hei stands for it.
-"$QUORALLION_WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v SimSun /t REG_SZ \
-  /d 'WenQuanYi Zen Hei' /f >/dev/null 2>&1 </dev/null || true
