@@ -9,3 +9,8 @@ for server in QuorallionCore2 QuorallionICore QuorallionEchoCore; do
     echo "registered $server"
   fi
 done
+# The tests' stand-in for the outside equation control, an in-process control.
+if [ -f "$bin/QuorallionWordEqStandin.dll" ]; then
+  "$QUORALLION_WINE" regsvr32 /s "$bin/QuorallionWordEqStandin.dll"
+  echo "registered QuorallionWordEqStandin"
+fi
