@@ -1,6 +1,7 @@
 #include "ucSkinForm_win.h"
 
 #include <cmath>
+#include <vector>
 
 #include "ucTransForm_win.h"
 
@@ -14,6 +15,46 @@ const wchar_t* const kButtonNames[4] = {L"Max", L"Close", L"Restore", L"Min"};
 
 PicturePtr SkinBitmap(const std::wstring& name) {
     return Picture::LoadBitmapResource(::GetModuleHandleW(nullptr), L"ucSkinForm_Blue_" + name);
+}
+
+// The default icon: a bitmap whose magenta pixels become the icon's transparent part.
+PicturePtr IconFromMaskedBitmap(const PicturePtr& bitmap) {
+    if (!bitmap || !bitmap->Bitmap()) return bitmap;
+    const int w = bitmap->Width(), h = bitmap->Height();
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    std::vector<uint32_t> pixels(static_cast<size_t>(w) * static_cast<size_t>(h));
+    HDC screen = ::GetDC(nullptr);
+    const bool read = ::GetDIBits(screen, bitmap->Bitmap(), 0, static_cast<UINT>(h), pixels.data(), &info,
+                                  DIB_RGB_COLORS) != 0;
+    std::vector<uint8_t> mask(static_cast<size_t>((w + 15) / 16 * 2) * static_cast<size_t>(h), 0);
+    for (int y = 0; y < h && read; ++y)
+        for (int x = 0; x < w; ++x) {
+            uint32_t& p = pixels[static_cast<size_t>(y) * w + x];
+            if ((p & 0xFFFFFF) == 0xFF00FF) {
+                p = 0;
+                mask[static_cast<size_t>(y) * ((w + 15) / 16 * 2) + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+            }
+        }
+    PicturePtr result = bitmap;
+    if (read) {
+        HBITMAP maskBitmap = ::CreateBitmap(w, h, 1, 1, mask.data());
+        HBITMAP colour = ::CreateCompatibleBitmap(screen, w, h);
+        ::SetDIBits(screen, colour, 0, static_cast<UINT>(h), pixels.data(), &info, DIB_RGB_COLORS);
+        ICONINFO icon{};
+        icon.fIcon = TRUE;
+        icon.hbmMask = maskBitmap;
+        icon.hbmColor = colour;
+        if (HICON made = ::CreateIconIndirect(&icon)) result = Picture::FromIcon(made);
+        ::DeleteObject(maskBitmap);
+        ::DeleteObject(colour);
+    }
+    ::ReleaseDC(nullptr, screen);
+    return result;
 }
 
 bool IsTopLevel(HWND window) { return window && !(::GetWindowLongW(window, GWL_STYLE) & WS_CHILD); }
@@ -171,7 +212,7 @@ void ucSkinForm::MakeConstituents() {
     captionFont_ = ::CreateFontW(height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"宋体");
     caption_label_.font = captionFont_;
-    defaultIcon_ = Picture::LoadBitmapResource(::GetModuleHandleW(nullptr), L"ucSkinForm_DefaultIcon");
+    defaultIcon_ = IconFromMaskedBitmap(Picture::LoadBitmapResource(::GetModuleHandleW(nullptr), L"ucSkinForm_DefaultIcon"));
     icon_.picture = defaultIcon_;
 }
 

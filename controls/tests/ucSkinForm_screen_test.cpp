@@ -202,3 +202,22 @@ TEST_F(SkinnedHost, RestoreAfterResetMaxAloneKeepsSizeAndPlace) {
     EXPECT_GT(after.right - after.left, 0);
     EXPECT_GT(after.bottom - after.top, 0);
 }
+
+TEST_F(SkinnedHost, ChineseCaptionFontHasItsGlyphs) {
+    // The caption font "宋体" reaches a font that holds Chinese glyphs (fonts-wqy-zenhei through
+    // the prefix's replacements).
+    HFONT font = ::CreateFontW(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"宋体");
+    HDC dc = ::GetDC(window_);
+    HGDIOBJ old = ::SelectObject(dc, font);
+    WORD glyphs[2] = {};
+    ASSERT_EQ(::GetGlyphIndicesW(dc, L"确定", 2, glyphs, GGI_MARK_NONEXISTING_GLYPHS), 2u);
+    EXPECT_NE(glyphs[0], 0xFFFF) << "no Chinese glyph: is fonts-wqy-zenhei installed and mapped?";
+    EXPECT_NE(glyphs[1], 0xFFFF);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(window_, dc);
+    ::DeleteObject(font);
+    frame_->SetCaption(L"公式编辑");
+    Pump(50);
+    EXPECT_GT(frame_->Item(L"lbl_Caption").Width(), 20);
+}
