@@ -9,6 +9,7 @@
 #include <cwctype>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <map>
 #include <sstream>
 #include <string>
@@ -32,8 +33,18 @@ struct Case {
     const wchar_t* expected;
 };
 
+using Way = std::wstring (clsCSS::*)(const std::wstring& html, const std::wstring& css);
+
+// Each case on a fresh inliner.
+void ExpectTable(Way way, std::initializer_list<Case> cases) {
+    for (const Case& c : cases) {
+        clsCSS inliner;
+        EXPECT_EQ((inliner.*way)(c.html, c.css), c.expected) << c.why;
+    }
+}
+
 TEST_F(CSS, MergeCssTable) {
-    const Case cases[] = {
+    ExpectTable(&clsCSS::MergeCss, {
         {"element rule on a tag with an attribute", L"<p id=x>t</p>", L"p{color:red}", L"<p id=x style=\"color:red\">t</p>"},
         {"a bare tag is left alone", L"<p>t</p>", L"p{color:red}", L"<p>t</p>"},
         {"a class without rule goes, nothing added", L"<p class=zz>t</p>", L"p{color:red}", L"<p>t</p>"},
@@ -60,15 +71,11 @@ TEST_F(CSS, MergeCssTable) {
         {"unbalanced sheet", L"<p id=x>", L"p{color:red", L"<p id=x>"},
         {"stray braces", L"<p id=x>", L"}p{color:red}}{", L"<p id=x style=\"color:red\">"},
         {"empty sheet", L"<p class=a id=x>", L"", L"<p id=x>"},
-    };
-    for (const Case& c : cases) {
-        clsCSS inliner;
-        EXPECT_EQ(inliner.MergeCss(c.html, c.css), c.expected) << c.why;
-    }
+    });
 }
 
 TEST_F(CSS, MergeCssQuickTable) {
-    const Case cases[] = {
+    ExpectTable(&clsCSS::MergeCssQuick, {
         {"tag.class and own style, single-quoted", L"<p class='a' style='color:red'>x</p>", L"p.a{margin:0}",
          L"<p style=\"margin:0;color:red\"  >x</p>"},
         {"element rule, bare tag too", L"<p>t</p><p id=x>", L"p{c:1}", L"<p style=\"c:1\">t</p><p style=\"c:1\" id=x>"},
@@ -81,11 +88,7 @@ TEST_F(CSS, MergeCssQuickTable) {
         {"universal selector is not applied", L"<p id=x>", L"*{c:1}", L"<p id=x>"},
         {"two class names are not matched", L"<p class=\"a b\">", L".a{c:1}", L"<p>"},
         {"unbalanced sheet", L"<p id=x>", L"p{color:red", L"<p id=x>"},
-    };
-    for (const Case& c : cases) {
-        clsCSS inliner;
-        EXPECT_EQ(inliner.MergeCssQuick(c.html, c.css), c.expected) << c.why;
-    }
+    });
 }
 
 TEST_F(CSS, MergeStyleIntoTag) {
