@@ -272,6 +272,14 @@ TEST_F(WordEqFromThePage, OpensAtItsSizeWithTheControlInPlaceAndStartsIt) {
               setEq = Find("SetEQ code=QUJD+/= type=omath");
     EXPECT_TRUE(create >= 0 && create < lang && lang < webNew && webNew < setEq) << LogText();
 
+    // Clear empties the control; Reset shows the equation it was opened with again.
+    ClickAt(window, POINT{104 + 40, 535 + 12});
+    ASSERT_TRUE(WaitForLog("SetEQ code= type=")) << LogText();
+    ::DeleteFileW(log_.c_str());
+    ClickAt(window, POINT{13 + 40, 535 + 12});
+    EXPECT_TRUE(WaitForLog("SetEQ code=QUJD+/= type=omath")) << LogText();
+    EXPECT_EQ(core_.Core(L"asyncresult"), kWait);
+
     ClickAt(window, kCancelButton);
     EXPECT_EQ(Await(core_), kCancel);
     EXPECT_TRUE(WaitUntilGone(kCaption));
