@@ -13,8 +13,14 @@ const CoreServices& ProductServices() {
         s.pdf = [](const JobContext& context) { return MakePdfWorker(context); };
         s.excel = [](const JobContext& context) { return MakeExcelWorker(context); };
         s.capture = [](ReturnValueHandler returnValue) { return MakeCaptureSession(std::move(returnValue)); };
+        s.equation = [](const JobContext& context, ReturnValueHandler returnValue) {
+            return MakeEquationSession(context, std::move(returnValue));
+        };
         // Releasing any core object unloads every form of the process.
-        s.unloadForms = [] { UnloadCaptureForms(); };
+        s.unloadForms = [] {
+            UnloadCaptureForms();
+            UnloadEquationForm();
+        };
         return s;
     }();
     return services;
