@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Makes the Word tests' documents once, at set-up, into the folder given as $1: one LibreOffice run
+# over the flat-ODF sources below (a table, a picture and Chinese text), one run for LibreOffice's
+# own text export of the result, python3's zipfile for editing protection with a known password,
+# and a file of random bytes. The tests share them.
+set -euo pipefail
+out=$1
+mkdir -p "$out"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export HOME=$work
+
+# A 4x3 red PNG, made here so the source carries its own picture.
+picture=$(python3 - <<'PY'
+import base64, struct, zlib
+w, h = 4, 3
+raw = b"".join(b"\x00" + b"\xff\x00\x00" * w for _ in range(h))
+def chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xffffffff)
+png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0)) + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b"")
+print(base64.b64encode(png).decode())
+PY
+)
+
+cat > "$work/table.fodt" <<FODT
+<?xml version="1.0" encoding="UTF-8"?>
+<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"
+ xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0"
+ xmlns:draw="urn:oasis:names:tc:opendocument:xmlns:drawing:1.0"
+ xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0"
+ xmlns:xlink="http://www.w3.org/1999/xlink"
+ office:version="1.3" office:mimetype="application/vnd.oasis.opendocument.text">
+ <office:body><office:text>
+  <text:p>Quarterly figures of the north office</text:p>
+  <text:p>中文段落：第一季度的数字</text:p>
+  <table:table table:name="Figures">
+   <table:table-column table:number-columns-repeated="2"/>
+   <table:table-row><table:table-cell><text:p>Month</text:p></table:table-cell><table:table-cell><text:p>Total</text:p></table:table-cell></table:table-row>
+   <table:table-row><table:table-cell><text:p>January</text:p></table:table-cell><table:table-cell><text:p>1250</text:p></table:table-cell></table:table-row>
+  </table:table>
+  <text:p>A picture follows.</text:p>
+  <text:p><draw:frame draw:name="Red" svg:width="2cm" svg:height="1.5cm" text:anchor-type="as-char"><svg:title>Red square</svg:title><draw:image><office:binary-data>$picture</office:binary-data></draw:image></draw:frame></text:p>
+  <text:p>End of the document.</text:p>
+ </office:text></office:body>
+</office:document>
+FODT
+
+soffice --headless --norestore -env:UserInstallation=file://$work/profile \
+  --convert-to docx --outdir "$work" "$work/table.fodt" >/dev/null 2>&1
+soffice --headless --norestore -env:UserInstallation=file://$work/profile \
+  --convert-to "txt:Text (encoded):UTF8" --outdir "$work" "$work/table.docx" >/dev/null 2>&1
+cp "$work/table.docx" "$out/Table Doc.DOCX"
+cp "$work/table.txt" "$out/table.txt"
+
+# Editing protection (read-only, enforced) added to the package's settings part.
+python3 - "$work/table.docx" "$out/protected.docx" <<'PY'
+import re, sys, zipfile
+src, dst = sys.argv[1], sys.argv[2]
+with zipfile.ZipFile(src) as zin, zipfile.ZipFile(dst, "w", zipfile.ZIP_DEFLATED) as zout:
+    for item in zin.infolist():
+        data = zin.read(item.filename)
+        if item.filename == "word/settings.xml":
+            text = data.decode("utf-8")
+            text = re.sub(r"<w:documentProtection[^>]*/>", "", text)
+            text = text.replace("</w:settings>", '<w:documentProtection w:edit="readOnly" w:enforcement="1"/></w:settings>')
+            data = text.encode("utf-8")
+        zout.writestr(item, data)
+PY
+
+head -c 4096 /dev/urandom > "$out/random.docx"
+# A compound file where a package belongs: an encrypted document.
+{ printf '\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1'; head -c 4088 /dev/urandom; } > "$out/encrypted.docx"
+mkdir -p "$out/folder.doc"
+printf 'not a document' > "$out/notes.doc.txt"
+test -s "$out/Table Doc.DOCX" && test -s "$out/table.txt"
