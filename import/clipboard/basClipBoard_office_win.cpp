@@ -121,20 +121,20 @@ std::wstring OfficeObjectFromHtml(const std::wstring& raw, const std::wstring& m
     if (mode != L"omath" && mode != L"formula" && mode != L"embed") return L"";
     std::wstring fragment;
     if (!raw.empty()) {
-        fragment = RegExpReplace(raw, LR"(^[\s\S]*?<body[^>]*?>([\s\S]*?)</body>[\s\S]*$)", L"$1");
+        fragment = RegExpReplace(raw, LR"re(^[\s\S]*?<body[^>]*?>([\s\S]*?)</body>[\s\S]*$)re", L"$1");
         if (fragment != raw) {
             const std::wstring inner = RegExpReplace(
-                fragment, LR"((^[\s\S]*?)<!--StartFragment\s*?-->([\s\S]*)<!--EndFragment-->([\s\S]*?$))", L"$2");
+                fragment, LR"re((^[\s\S]*?)<!--StartFragment\s*?-->([\s\S]*)<!--EndFragment-->([\s\S]*?$))re", L"$2");
             if (inner != fragment) fragment = inner;
         }
     }
 
     if (mode == L"omath") {
-        std::wstring out = RegExpReplace(fragment, LR"(^[\s\S]*?(<m:oMathPara>[\s\S]*?</m:oMathPara>)[\s\S]*?$)", L"$1");
+        std::wstring out = RegExpReplace(fragment, LR"re(^[\s\S]*?(<m:oMathPara>[\s\S]*?</m:oMathPara>)[\s\S]*?$)re", L"$1");
         if (out == fragment)
-            out = RegExpReplace(fragment, LR"(^[\s\S]*?(<m:oMath>[\s\S]*?</m:oMath>)[\s\S]*?$)", L"$1");
+            out = RegExpReplace(fragment, LR"re(^[\s\S]*?(<m:oMath>[\s\S]*?</m:oMath>)[\s\S]*?$)re", L"$1");
         std::wstring img =
-            RegExpReplace(fragment, LR"(^[\s\S]*?<img\s[^>]*?src\s*?=\s*?"([^">]*?)"[^>]*?>[\s\S]*?$)", L"$1");
+            RegExpReplace(fragment, LR"re(^[\s\S]*?<img\s[^>]*?src\s*?=\s*?"([^">]*?)"[^>]*?>[\s\S]*?$)re", L"$1");
         if (img != fragment) {
             img = ExistingFile(RemoveAll(img, L"file:///"));
             if (basFile::FileExists(img)) {
@@ -149,18 +149,18 @@ std::wstring OfficeObjectFromHtml(const std::wstring& raw, const std::wstring& m
     }
 
     if (mode == L"formula") {
-        fragment = RegExpReplace(fragment, LR"(<!--\s*?\[[^>]*?\]\s*?>)", L"");
-        fragment = RegExpReplace(fragment, LR"(<!\s*?\[[^>]*?\]\s*?-->)", L"");
-        fragment = RegExpReplace(fragment, LR"(<span[^>]*?style\s*?=[^>]*?mso-spacerun\s*?:\s*?yes[^>]*?>[\s\S]*?</span>)", L"");
+        fragment = RegExpReplace(fragment, LR"re(<!--\s*?\[[^>]*?\]\s*?>)re", L"");
+        fragment = RegExpReplace(fragment, LR"re(<!\s*?\[[^>]*?\]\s*?-->)re", L"");
+        fragment = RegExpReplace(fragment, LR"re(<span[^>]*?style\s*?=[^>]*?mso-spacerun\s*?:\s*?yes[^>]*?>[\s\S]*?</span>)re", L"");
         return Encode(fragment);
     }
 
-    fragment = RegExpReplace(fragment, LR"(<!\[if !vml\]>[\s\S]*?<!\[endif\]>)", L"");
+    fragment = RegExpReplace(fragment, LR"re(<!\[if !vml\]>[\s\S]*?<!\[endif\]>)re", L"");
     std::wstring ole = RegExpReplace(
-        raw, LR"(^[\s\S]*?<link\s*?rel\s*?=\s*?OLE-Object-Data[^>]*?href\s*?=\s*?"([^">]*?)"[^>]*?>[\s\S]*?$)", L"$1");
+        raw, LR"re(^[\s\S]*?<link\s*?rel\s*?=\s*?OLE-Object-Data[^>]*?href\s*?=\s*?"([^">]*?)"[^>]*?>[\s\S]*?$)re", L"$1");
     if (ole == raw) return L"";
     ole = RemoveAll(ole, L"file:///");
-    const std::wstring pattern = LR"(^([\s\S]*?<v:imagedata\s[^>]*?src\s*?=\s*?")([^">]*?)("[^>]*?>[\s\S]*?)$)";
+    const std::wstring pattern = LR"re(^([\s\S]*?<v:imagedata\s[^>]*?src\s*?=\s*?")([^">]*?)("[^>]*?>[\s\S]*?)$)re";
     std::wstring picture = RegExpReplace(raw, pattern, L"$2");
     if (picture == raw) return L"";
     picture = RemoveAll(picture, L"file:///");

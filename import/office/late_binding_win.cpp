@@ -85,12 +85,12 @@ Arg::Arg(IDispatch* object) : Arg() {
     if (object) object->AddRef();
 }
 
-Arg::Arg(const VARIANT& value) : Arg() { ::VariantCopy(&v_, &value); }
+Arg::Arg(const VARIANT& value) : Arg() { ::VariantCopy(&v_, const_cast<VARIANT*>(&value)); }
 
-Arg::Arg(const Arg& other) : Arg() { ::VariantCopy(&v_, &other.v_); }
+Arg::Arg(const Arg& other) : Arg() { ::VariantCopy(&v_, const_cast<VARIANT*>(&other.v_)); }
 
 Arg& Arg::operator=(const Arg& other) {
-    if (this != &other) ::VariantCopy(&v_, &other.v_);
+    if (this != &other) ::VariantCopy(&v_, const_cast<VARIANT*>(&other.v_));
     return *this;
 }
 

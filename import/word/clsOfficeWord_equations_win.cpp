@@ -274,7 +274,7 @@ std::wstring clsOfficeWord::ReplaceEquationPlaceholders(const std::wstring& html
     office::ErrorState err;
     AutoObject regex = office::CreateObject(L"VBScript.RegExp", err);
     if (!regex) throw RegExpError(E_FAIL, "VBScript.RegExp cannot be created");
-    regex.Put(L"Pattern", LR"((<img(?=\s)[^>]*?\salt\s*?=\s*?")[^"]*?QuorallionWordEQ:([a-zA-Z]+?):([0-9]+?)("[^>]*?>))");
+    regex.Put(L"Pattern", LR"re((<img(?=\s)[^>]*?\salt\s*?=\s*?")[^"]*?QuorallionWordEQ:([a-zA-Z]+?):([0-9]+?)("[^>]*?>))re");
     regex.Put(L"IgnoreCase", true);
     regex.Put(L"Global", true);
     const AutoObject matches = regex.Object(L"Execute", {html});

@@ -263,19 +263,19 @@ bool clsOfficeWord::Word2HTML(const std::wstring& documentPath, const std::wstri
         if (wordeq) {
             text = ReplaceEquationPlaceholders(text);
             text = basRegExp::RegExpReplace(
-                text, LR"((<img\s[^>]*?)(alt\s*?=\s*?"QuorallionWordEQ;)([^;">]*?);([^">]*?)"([^>]*?>))",
-                LR"($1 _tag="wordeq" _eqtype="$3" _eqcode="$4"$5)");
+                text, LR"re((<img\s[^>]*?)(alt\s*?=\s*?"QuorallionWordEQ;)([^;">]*?);([^">]*?)"([^>]*?>))re",
+                LR"re($1 _tag="wordeq" _eqtype="$3" _eqcode="$4"$5)re");
         } else {
             text = basRegExp::RegExpReplace(
                 text,
-                LR"(<a\s+?name\s*?=\s*?['"]?quorallionomath[0-9][^>]*?></a>\s*?<span\s[^>]*?>\s*?(<img\b[^>]*?>)\s*?</span>)",
+                LR"re(<a\s+?name\s*?=\s*?['"]?quorallionomath[0-9][^>]*?></a>\s*?<span\s[^>]*?>\s*?(<img\b[^>]*?>)\s*?</span>)re",
                 L"$1");
         }
         if (paste && !inlineHtml) text = UnwrapSingleBodyElement(text);
 
         // 18
         text = basRegExp::RegExpReplace(
-            text, LR"((<img\b[^>]*?\ssrc\s*?=\s*?['"])(?:\./)?(Quorallion_Temp_Doc[\._\-]files/[^>]*?>))",
+            text, LR"re((<img\b[^>]*?\ssrc\s*?=\s*?['"])(?:\./)?(Quorallion_Temp_Doc[\._\-]files/[^>]*?>))re",
             L"$1file:///" + context_.actKey + L"/$2");
     } catch (const std::exception&) {
         // An unreadable file or a failing pattern engine: no half-done HTML goes out.

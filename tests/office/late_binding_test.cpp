@@ -20,7 +20,7 @@ struct Tree {
     DispatchObject* window = new DispatchObject(L"Window");
     DispatchObject* view = new DispatchObject(L"View");
     long viewType = 1;
-    std::vector<std::wstring> seen;  // what Open received, one text per argument
+    std::vector<std::wstring> seen;  // what Open received, as the journal writes each argument
 
     Tree() {
         view->Add(L"Type", [this](DispatchCall& c) {
@@ -34,7 +34,7 @@ struct Tree {
         app->Add(L"Open", [this](DispatchCall& c) {
             seen.clear();
             for (size_t i = 0; i < c.Count(); ++i)
-                seen.push_back(c.Omitted(i) ? L"missing" : c.Text(i));
+                seen.push_back(quorallion::standin::Journal::Describe(c.Original(i)));
             c.Return(static_cast<IDispatch*>(window));
             return S_OK;
         });
@@ -81,7 +81,7 @@ TEST(LateBinding, OmittedArgumentsArriveAsLeftOut) {
     AutoObject app(tree.app, err);
     AutoObject doc = app.Object(L"Open", {L"C:\\a b.doc", Arg::Missing(), true});
     EXPECT_TRUE(doc);
-    EXPECT_EQ(tree.seen, (std::vector<std::wstring>{L"C:\\a b.doc", L"missing", L"True"}));
+    EXPECT_EQ(tree.seen, (std::vector<std::wstring>{L"BSTR:C:\\a b.doc", L"missing", L"BOOL:true"}));
     EXPECT_FALSE(err.Pending());
 }
 

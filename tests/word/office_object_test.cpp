@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "clipboard/basClipBoard_office.h"
+#include "support/dispatch_client.h"
 #include "support/imagemagick.h"
 
 namespace {
@@ -49,7 +50,12 @@ std::wstring TempFolder() {
     return temp;
 }
 
-TEST(OfficeObject, OmathByTable) {
+// The pattern engine is a COM object of this thread.
+class OfficeObject : public ::testing::Test {
+    ComApartment apartment_;
+};
+
+TEST_F(OfficeObject, OmathByTable) {
     const std::wstring para = L"<m:oMathPara><m:oMath><m:r><m:t>\u2211x</m:t></m:r></m:oMath></m:oMathPara>";
     const struct {
         std::wstring fragment;
@@ -67,19 +73,19 @@ TEST(OfficeObject, OmathByTable) {
     EXPECT_EQ(OfficeObjectFromHtml(L"", L"omath", L""), L"");                // no HTML
 }
 
-TEST(OfficeObject, OmathPictureFromAPercentEncodedName) {
+TEST_F(OfficeObject, OmathPictureFromAPercentEncodedName) {
     if (!UnixProgramsAvailable()) GTEST_SKIP() << "ImageMagick is not reachable from here";
     const std::wstring folder = TempFolder() + L"office object\\";
     ::CreateDirectoryW(folder.c_str(), nullptr);
-    const std::wstring picture = folder + L"eq 1.png", png = folder + L"out.png";
+    const std::wstring picture = folder + L"eq 1.gif", png = folder + L"out.png";
     ::DeleteFileW(png.c_str());
     // A picture with transparent rows above and below: trimmed at the top and the bottom only.
     ASSERT_TRUE(MakeWithImageMagick({"-size", "20x30", "xc:none", "-fill", "blue", "-draw", "rectangle 0,10 19,19"},
-                                    picture, "png32:"));
+                                    picture, "gif:"));
     std::wstring address = L"file:///" + folder;
     for (wchar_t& c : address)
         if (c == L'\\') c = L'/';
-    const std::wstring fragment = L"<p><img width=20 height=30 src=\"" + address + L"eq%201.png\"><m:oMath>z</m:oMath></p>";
+    const std::wstring fragment = L"<p><img width=20 height=30 src=\"" + address + L"eq%201.gif\"><m:oMath>z</m:oMath></p>";
     OfficeObjectFromHtml(Document(L"", fragment), L"omath", png);
     std::optional<RgbaImage> out = DecodeWithImageMagick(png);
     ASSERT_TRUE(out) << "no PNG written";
@@ -87,7 +93,7 @@ TEST(OfficeObject, OmathPictureFromAPercentEncodedName) {
     EXPECT_EQ(out->height, 10);
 }
 
-TEST(OfficeObject, FormulaDropsCommentMarkersAndSpacers) {
+TEST_F(OfficeObject, FormulaDropsCommentMarkersAndSpacers) {
     const std::wstring fragment =
         L"<p><!--[if gte msEquation 12]><i>x</i><![endif]--><![if !msEquation]><b>y</b><![endif]>"
         L"<span style='mso-spacerun:yes'>  </span>z</p>";
@@ -95,7 +101,7 @@ TEST(OfficeObject, FormulaDropsCommentMarkersAndSpacers) {
               "<p><i>x</i><![if !msEquation]><b>y</b><![endif]>z</p>");
 }
 
-TEST(OfficeObject, EmbedReadsItsFilesOnlyFromTheTempFolder) {
+TEST_F(OfficeObject, EmbedReadsItsFilesOnlyFromTheTempFolder) {
     const std::wstring folder = TempFolder() + L"office embed\\";
     ::CreateDirectoryW(folder.c_str(), nullptr);
     ASSERT_TRUE(WriteFileBytes(folder + L"oledata.mso", {'O', 'L', 'E'}));
