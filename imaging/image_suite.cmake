@@ -26,6 +26,10 @@ quorallion_test(NAME image_clipboard_load_test
 quorallion_test(NAME image_save_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/savers_test.cpp
   LIBS quorallion_image_suite quorallion_test_support)
+# The JPEG save again with GDI+ kept from loading, so that the suite's own writer saves.
+add_test(NAME image_save_own_jpeg_test COMMAND image_save_test --gtest_filter=Savers.JpegWithoutGdiPlus*)
+set_tests_properties(image_save_own_jpeg_test PROPERTIES TIMEOUT 300
+  ENVIRONMENT "WINEDLLOVERRIDES=gdiplus=;mscoree,mshtml=;winemenubuilder.exe=d")
 
 # Resize roads, trimming, tiling into a DC, the exchange of blocks, effects, shadow and text.
 quorallion_test(NAME image_shape_test

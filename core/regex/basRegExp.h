@@ -17,6 +17,10 @@ private:
 };
 
 namespace basRegExp {
+// The most passes RegExpReplaceAll makes: enough for any clean-up pattern that converges; a
+// pattern that keeps growing the text must not hold the single-threaded server for ever.
+inline constexpr int kMaxReplacePasses = 1000;
+
 // Lets pending window messages run first, then replaces every match ($1, $& ... in replacement).
 std::wstring RegExpReplace(const std::wstring& text, const std::wstring& pattern,
                            const std::wstring& replacement);

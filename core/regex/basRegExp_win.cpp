@@ -13,10 +13,6 @@ using com::Bstr;
 using com::ComPtr;
 using com::Variant;
 
-// Enough for any clean-up pattern that converges; a pattern that keeps growing the text
-// must not hold the single-threaded server for ever.
-constexpr int kMaxReplacePasses = 1000;
-
 std::string Narrow(const std::wstring& text) {
     std::string out;
     for (wchar_t c : text) out += (c >= 32 && c < 127) ? static_cast<char>(c) : '?';
@@ -105,7 +101,7 @@ std::wstring basRegExp::RegExpReplaceAll(const std::wstring& text, const std::ws
                                          const std::wstring& replacement) {
     std::wstring current = text;
     const std::wstring ownPattern = pattern, ownReplacement = replacement;
-    for (int pass = 0; pass < kMaxReplacePasses; ++pass) {
+    for (int pass = 0; pass < basRegExp::kMaxReplacePasses; ++pass) {
         std::wstring next = RegExpReplace(current, ownPattern, ownReplacement);
         if (next == current) break;
         current = std::move(next);

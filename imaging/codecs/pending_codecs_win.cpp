@@ -1,10 +1,8 @@
-// Stand-ins for the PNG reader and writer, the JPEG writer and the TGA codec while those are built
-// elsewhere: every member answers False or empty, so the load chain and the savers take their other
-// roads. This file goes when the codecs land.
-#include "cJPGWriter.h"
+// Stand-ins for the PNG reader and writer while those are built elsewhere: every member answers
+// False or empty, so the load chain and the savers take their other roads. This file goes when the
+// codecs land.
 #include "cPNGparser.h"
 #include "cPNGwriter.h"
-#include "cTGAparser.h"
 
 namespace quorallion {
 
@@ -20,10 +18,5 @@ bool cPNGwriter::RemovePngProperty(int32_t, const std::wstring&) { return false;
 void cPNGwriter::GetPngProperty(int32_t, const std::wstring&, VARIANT* result) const {
     if (result) ::VariantClear(result);
 }
-
-bool cJPGWriter::SaveJPG(const std::wstring&, std::vector<uint8_t>&, c32bppDIB&, uint8_t, uint32_t) { return false; }
-
-bool cTGAparser::LoadStream(const std::vector<uint8_t>&, c32bppDIB&, int64_t, int64_t) { return false; }
-bool cTGAparser::SaveAsTGA(const std::wstring&, std::vector<uint8_t>&, c32bppDIB&, bool, bool, bool) { return false; }
 
 }  // namespace quorallion

@@ -52,6 +52,9 @@ const Sample kSamples[] = {
     {"photo.jpg", Plus(kPicture, {"-quality", "95"}), ""},
     {"alpha.tif", WithAlphaRamp(kPicture), ""},
     {"alpha.tga", WithAlphaRamp(kPicture), ""},
+    {"rle24.tga", Plus(kPicture, {"-type", "truecolor", "-compress", "RLE"}), ""},
+    {"palette.tga", Plus(kPicture, {"-colors", "40", "-type", "palette", "-compress", "RLE"}), ""},
+    {"grey.tga", Plus(kPicture, {"-type", "grayscale"}), ""},
 };
 
 // An uncompressed 32-bit BMP of straight pixels, bottom row first (ImageMagick writes 32-bit BMPs
@@ -151,6 +154,10 @@ TEST_F(LoadChain, EachFormatByFileAndFromTheMiddleOfAnArray) {
         // GDI+ decodes what none of the readers takes; its premultiplying rounds.
         {"alpha.tif", 10, 2, 2, nullptr},
         {"alpha.tga", 128, 2, 1, "tga"},
+        // TGA has no signature: every reader before it and GDI+ refuse these, the last one takes them.
+        {"rle24.tga", 128, 0, 0, "tga"},
+        {"palette.tga", 128, 0, 0, "tga"},
+        {"grey.tga", 128, 0, 0, "tga"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);

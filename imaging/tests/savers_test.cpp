@@ -4,11 +4,14 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "c32bppDIB.h"
 #include "clsSaveBitmapAs.h"
+#include "bas32bppDIBParsers_win.h"
 #include "codecs/cTGAparser.h"
+#include "codecs/jpeg_quant.h"
 #include "codecs/whole_file_win.h"
 #include "image_compare.h"
 #include "support/temp_root.h"
@@ -75,11 +78,6 @@ protected:
     c32bppDIB source_;
     std::wstring folder_;
 };
-
-bool HaveTgaWriter(c32bppDIB& image) {
-    std::vector<uint8_t> bytes;
-    return cTGAparser().SaveAsTGA(L"", bytes, image, false, false, false) && !bytes.empty();
-}
 
 }  // namespace
 
@@ -164,12 +162,7 @@ TEST_F(Savers, JpegIsReadByImageMagickAndDjpeg) {
     EXPECT_EQ(untouched, (std::vector<uint8_t>{1, 2, 3}));
 }
 
-TEST_F(Savers, TargaOnceItsWriterIsIn) {
-    if (!HaveTgaWriter(source_)) {
-        EXPECT_FALSE(source_.SaveToFile_TGA(Path(L"picture.tga")));
-        EXPECT_TRUE(ListNames(folder_).empty()) << "a failed save leaves no file";
-        GTEST_SKIP() << "no TGA writer in this build";
-    }
+TEST_F(Savers, TargaIsReadBackByImageMagickAndByTheLoadChain) {
     ASSERT_TRUE(source_.SaveToFile_TGA(Path(L"picture.tga"), true, false, false));
     std::optional<RgbaImage> decoded = DecodeWithImageMagick(Path(L"picture.tga"));
     ASSERT_TRUE(decoded);
@@ -177,6 +170,62 @@ TEST_F(Savers, TargaOnceItsWriterIsIn) {
     std::vector<uint8_t> array;
     EXPECT_TRUE(source_.SaveToStream_TGA(array, true, false, false));
     EXPECT_EQ(ReadFileBytes(Path(L"picture.tga")), array);
+    // The premultiplied form comes back byte for byte through the load chain's last reader.
+    ASSERT_TRUE(source_.SaveToFile_TGA(Path(L"kept.tga"), true, false, true));
+    c32bppDIB back;
+    ASSERT_TRUE(back.LoadPicture_File(Path(L"kept.tga")));
+    EXPECT_EQ(back.ImageType(), 128);
+    EXPECT_EQ(back.Alpha(), 2);
+    EXPECT_EQ(std::vector<uint8_t>(back.BitsPointer(), back.BitsPointer() + 37 * 23 * 4),
+              std::vector<uint8_t>(source_.BitsPointer(), source_.BitsPointer() + 37 * 23 * 4));
+    // Bytes the reader refuses leave the image as it was.
+    const std::vector<uint8_t> junk(40, 0x55);
+    EXPECT_FALSE(cTGAparser().LoadStream(junk, back, 0, 40));
+    EXPECT_EQ(back.ImageType(), 128);
+    EXPECT_EQ(back.Width(), 37);
+    // No image: nothing written.
+    EXPECT_FALSE(c32bppDIB().SaveToFile_TGA(Path(L"none.tga")));
+    EXPECT_FALSE(bas32bppDIBParsers::PathExists(Path(L"none.tga")));
+}
+
+// The registration image_save_own_jpeg_test runs this with GDI+ disabled ("gdiplus="), so that the
+// suite's own writer saves, at the quality asked.
+TEST_F(Savers, JpegWithoutGdiPlusComesFromTheOwnWriter) {
+    if (HMODULE gdiplus = ::LoadLibraryW(L"gdiplus.dll")) {
+        ::FreeLibrary(gdiplus);
+        GTEST_SKIP() << "GDI+ is present here; image_save_own_jpeg_test runs this case without it";
+    }
+    size_t previousSize = 0;
+    for (int quality : {30, 75, 100}) {
+        SCOPED_TRACE(quality);
+        const std::wstring file = Path((L"own" + std::to_wstring(quality) + L".jpg").c_str());
+        ASSERT_TRUE(source_.SaveToFile_JPG(file, quality, 0x00FF00));
+        EXPECT_EQ(RunUnixProgram({"djpeg", "-outfile", "/dev/null", UnixPath(file)}), 0);
+        const std::vector<uint8_t> bytes = ReadFileBytes(file);
+        EXPECT_GT(bytes.size(), previousSize);
+        previousSize = bytes.size();
+        // The file's quantization tables are those of the quality asked.
+        std::array<codecs::jpeg::QuantSlot, 4> slots{};
+        ASSERT_EQ(codecs::jpeg::SetQuality(uint8_t(quality), 8, slots), codecs::CodecResult::Ok);
+        for (int t = 0; t < 2; ++t) {
+            std::vector<uint8_t> expected{0xFF, 0xDB, 0x00, 0x43, uint8_t(t)};
+            for (uint16_t v : slots[t].values) expected.push_back(uint8_t(v));
+            EXPECT_NE(std::search(bytes.begin(), bytes.end(), expected.begin(), expected.end()), bytes.end()) << t;
+        }
+        std::optional<RgbaImage> decoded = DecodeWithImageMagick(file);
+        ASSERT_TRUE(decoded);
+        if (quality == 100) EXPECT_LE(LargestRgbaDifference(FlattenedOver(source_, 0x00FF00), *decoded), 12);
+    }
+    // Quality 0 and out-of-range qualities give False before any file is touched; an existing
+    // file stays as it was.
+    EXPECT_FALSE(source_.SaveToFile_JPG(Path(L"zero.jpg"), 0, 0));
+    EXPECT_FALSE(source_.SaveToFile_JPG(Path(L"high.jpg"), 256, 0));
+    EXPECT_FALSE(bas32bppDIBParsers::PathExists(Path(L"zero.jpg")));
+    EXPECT_FALSE(bas32bppDIBParsers::PathExists(Path(L"high.jpg")));
+    const std::vector<uint8_t> old{'o', 'l', 'd'};
+    ASSERT_TRUE(WriteFileBytes(Path(L"old.jpg"), old));
+    EXPECT_FALSE(source_.SaveToFile_JPG(Path(L"old.jpg"), 0, 0));
+    EXPECT_EQ(ReadFileBytes(Path(L"old.jpg")), old);
 }
 
 TEST_F(Savers, AnExistingFileIsReplacedOnlyByACompleteNewOne) {

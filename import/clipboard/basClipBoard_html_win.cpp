@@ -9,6 +9,7 @@
 #include "clipboard/clsClipboard.h"
 #include "encoding/basUTF8ToUnicode.h"
 #include "html/element_extract.h"
+#include "html/script_removal.h"
 #include "regex/basRegExp.h"
 #include "win/message_pump.h"
 
@@ -17,13 +18,20 @@ namespace quorallion::basClipBoard {
 namespace {
 
 constexpr wchar_t kHtmlFormat[] = L"HTML Format";
-constexpr wchar_t kScriptPattern[] = L"<script[^>]*?>[\\s\\S]*?</script>";
 constexpr wchar_t kFragmentPattern[] =
     L"(^[\\s\\S]*?)<!--StartFragment\\s*?-->([\\s\\S]*)<!--EndFragment-->([\\s\\S]*?$)";
 
 std::wstring Lowered(std::wstring text) {
     for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));
     return text;
+}
+
+// Every script element out, in one pass; pending window messages run first, as they did before
+// the pattern replacement this stands for.
+std::wstring WithoutScripts(const std::wstring& raw) {
+    const std::wstring text = raw;
+    win::DoEvents();
+    return html::RemoveScriptElements(text);
 }
 
 // The one-element cut, with the same chance for pending window messages to run first that a
@@ -82,7 +90,7 @@ std::wstring GetClipboardHTMLDocument() {
 std::wstring GetClipboardHTMLForPaste() {
     const std::wstring raw = GetClipboardHTMLRaw();
     if (raw.empty()) return raw;
-    std::wstring s = basRegExp::RegExpReplace(raw, kScriptPattern, L"");
+    std::wstring s = WithoutScripts(raw);
     s = CutToElement(std::move(s), html::kHtmlElementToFirstClose);
     return FixRelativeURLs(s, GetCFHTMLHeaderValue(raw, L"SourceURL"));
 }
@@ -90,7 +98,7 @@ std::wstring GetClipboardHTMLForPaste() {
 std::wstring GetClipboardHTMLFragment(const std::wstring& sourceApp) {
     const std::wstring raw = GetClipboardHTMLRaw();
     if (raw.empty()) return raw;
-    std::wstring s = basRegExp::RegExpReplace(raw, kScriptPattern, L"");
+    std::wstring s = WithoutScripts(raw);
     s = CutToElement(std::move(s), html::kBodyContentAnyName);
     if (s == raw) return raw;
 

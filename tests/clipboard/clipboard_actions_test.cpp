@@ -2,6 +2,7 @@
 // Word, WPS and file managers put there, then calls QuorallionCore2's GetInfo over COM.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 #include <sstream>
 
@@ -153,6 +154,55 @@ TEST_F(ClipboardActions, WordHtmlIsReadAndCleanedThroughThePasteJob) {
         ::Sleep(10);
     }
     EXPECT_EQ(reply, L"{\"state\":\"err\",\"errflag\":\"\"}");
+}
+
+namespace {
+
+// 5 MB that a web page can put on the clipboard to make a backtracking engine go quadratic:
+// unclosed script elements, named anchors, "<span" runs, comments and conditional comments,
+// smart tags, and style text of unclosed rules with Office properties.
+std::string CraftedPaste() {
+    const char* const body[] = {"<script>", "<a name=x>", "<span", "<span x>", "<!--", "<!--[if",
+                                "<!--[if gte vml 1]>", "<![if !vml]>", "<st1:a>", "<o:p>", "<b ",
+                                "<a href=#x>", "<!--[if mso x>", "<![if supportMisalignedColumns]>"};
+    const char* const style[] = {"{", "mso-a:b", "{mso-x:\"", "<!--", "/*a", "@list ", "p.x {"};
+    std::string css, content;
+    for (size_t i = 0; css.size() < 1024 * 1024; ++i) css += style[i % 7];
+    for (size_t i = 0; content.size() < 4 * 1024 * 1024; ++i) content += body[i % 14];
+    return "<html><head><style>" + css + "</style></head><body>" + content + "</body></html>";
+}
+
+}  // namespace
+
+TEST_F(ClipboardActions, CraftedFiveMegabytePasteIsAnsweredPromptly) {
+    ASSERT_TRUE(FillClipboard({{kHtmlFormat, CFHtml("1.0", "", CraftedPaste())}}));
+    // Generous bounds: a slow machine passes, a server stuck in backtracking (minutes) does not.
+    auto start = std::chrono::steady_clock::now();
+    const std::wstring html = Value(L"gcbhtml", L"html");
+    const double pasteSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(pasteSeconds, 60.0);
+    EXPECT_EQ(html.rfind(L"<html><head><style>{", 0), 0u);
+    EXPECT_GT(html.size(), 5000000u) << "unclosed scripts remove nothing";
+
+    start = std::chrono::steady_clock::now();
+    EXPECT_EQ(core_.Core(L"wordpaste2html", L"cmode:1"), L"{\"state\":\"wait\"}");
+    std::wstring reply;
+    while (std::chrono::steady_clock::now() - start < std::chrono::seconds(240)) {
+        reply = core_.Core(L"asyncresult");
+        if (reply != L"{\"state\":\"wait\"}") break;
+        ::Sleep(50);
+    }
+    const double cleanSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(cleanSeconds, 120.0);
+    std::optional<Members> members = StrictJson::ParseFlatObject(reply);
+    ASSERT_TRUE(members) << ::testing::PrintToString(reply.substr(0, 300));
+    EXPECT_EQ(Member(*members, L"state"), L"ok");
+    const std::wstring cleaned = Member(*members, L"html").value_or(L"");
+    EXPECT_EQ(cleaned.rfind(L"<style>\r\n", 0), 0u);
+    // Nothing is closed, and the body links inside itself: the content stays as it was.
+    EXPECT_TRUE(Contains(cleaned, L"</style><body><script><a name=x><span<span x><!--<!--[if"));
 }
 
 TEST_F(ClipboardActions, MalformedHtmlFormatHeadersGiveTheTextThatIsThere) {

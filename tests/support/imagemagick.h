@@ -74,12 +74,14 @@ struct RgbaImage {
 };
 
 // ImageMagick's decoding of one image of a file (an icon's entry, a GIF's frame); nothing when it
-// cannot be had.
+// cannot be had. Rows come in the picture's own order: ImageMagick keeps a TGA file's row order as
+// an orientation tag, which -auto-orient applies.
 inline std::optional<RgbaImage> DecodeWithImageMagick(const std::wstring& file, int frame = 0) {
     const std::wstring pam = TempFileName(L".pam");
     const std::string input = UnixPath(file), output = UnixPath(pam);
     if (input.empty() || output.empty() ||
-        RunUnixProgram({"convert", input + "[" + std::to_string(frame) + "]", "-type", "TrueColorAlpha", "-depth", "8", "pam:" + output}) != 0) {
+        RunUnixProgram({"convert", input + "[" + std::to_string(frame) + "]", "-auto-orient", "-type", "TrueColorAlpha",
+                        "-depth", "8", "pam:" + output}) != 0) {
         return std::nullopt;
     }
     const std::vector<uint8_t> bytes = ReadFileBytes(pam);
