@@ -7,7 +7,8 @@
 //
 // Settings (see office/standin_settings.h) beyond the frame's: "savedelay" (ms that SaveAs and
 // ExportAsFixedFormat wait, serving messages), "password" (the editing password Unprotect
-// accepts), "nosave" (1: SaveAs and the export write nothing).
+// accepts), "nosave" (1: SaveAs and the export write nothing), "fastpdf" (1: the export writes a
+// blank one-page PDF itself instead of asking LibreOffice, for tests about the arguments only).
 #include <windows.h>
 
 #include <map>
@@ -187,6 +188,27 @@ std::wstring ClipboardFragment() {
     return FromUtf8(bytes.substr(start + 20, end - start - 20));
 }
 
+// A valid one-page PDF with nothing on the page.
+std::string BlankPdf() {
+    const char* objects[] = {"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                             "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] >>"};
+    std::string pdf = "%PDF-1.4\n";
+    std::vector<size_t> offsets;
+    for (int i = 0; i < 3; ++i) {
+        offsets.push_back(pdf.size());
+        pdf += std::to_string(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const size_t xref = pdf.size();
+    pdf += "xref\n0 4\n0000000000 65535 f \n";
+    for (size_t offset : offsets) {
+        char line[32];
+        snprintf(line, sizeof(line), "%010zu 00000 n \n", offset);
+        pdf += line;
+    }
+    pdf += "trailer\n<< /Size 4 /Root 1 0 R >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
+    return pdf;
+}
+
 class WordStandin {
 public:
     IDispatch* CreateApplication() {
@@ -325,6 +347,8 @@ private:
         object->Add(L"ExportAsFixedFormat", [doc](DispatchCall& call) {
             BusyFor(Settings::Load().Number(L"savedelay"));
             if (Settings::Load().Number(L"nosave") == 1 || doc->workCopy.empty()) return S_OK;
+            if (Settings::Load().Number(L"fastpdf") == 1)
+                return testing::WriteBytes(call.Text(0), BlankPdf()) ? S_OK : call.Fail(4198, L"Command failed");
             const std::wstring work = WorkFolder();
             if (!quorallion::standin::LibreOfficeConvert(doc->workCopy, L"pdf:writer_pdf_Export", work, work + L"source.pdf"))
                 return call.Fail(4198, L"Command failed");
