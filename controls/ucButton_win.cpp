@@ -631,8 +631,8 @@ void ucButton::TrackMouseLeave(HWND window) {
 void ucButton::CreateToolTip() {
     toolTipText_ = ExtenderToolTipText;
     ExtenderToolTipText.clear();
+    DestroyToolTipWindow();  // never two tooltips for one button
     if (!enabled_ || !shown_) return;
-    DestroyToolTipWindow();
     const DWORD style = TTS_ALWAYSTIP | TTS_NOPREFIX | (toolTipType_ == 1 ? TTS_BALLOON : 0);
     toolTip_ = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                  CW_USEDEFAULT, hWnd(), nullptr, ::GetModuleHandleW(nullptr), nullptr);

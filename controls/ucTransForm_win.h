@@ -41,6 +41,7 @@ public:
 
 protected:
     const wchar_t* TypeName() const override { return L"ucTransForm"; }
+    bool TakesFocus() const override { return false; }
     void InitProperties() override;
     void ReadProperties(const PropertyBag& bag) override;
     void WriteProperties(PropertyBag& bag) const override;

@@ -422,6 +422,12 @@ void Core15200::cCapture_ReturnValue(const std::wstring& result) {
             reply.AddItemString(L"state", L"ok");
             reply.AddItemString(L"image", image);
         }
+    } else if (result == L"nobitmap") {
+        // The region could not be painted or placed on the clipboard: whatever image is there
+        // belongs to someone else and is not this capture.
+        cCapture_.reset();
+        reply.AddItemString(L"state", L"err");
+        reply.AddItemString(L"errflag", L"cbnopngbmp");
     } else {
         reply.AddItemString(L"state", L"err");
         reply.AddItemString(L"errflag", L"");

@@ -27,6 +27,7 @@ add_library(quorallion_foundation STATIC
   encoding/basUTF8ToUnicode_win.cpp
   encoding/basTextUTF_win.cpp
   base64/basBase64_win.cpp
+  error/program_name_win.cpp
   registry/clsRegistry_win.cpp
   registry/registry_associations_win.cpp)
 target_link_libraries(quorallion_foundation PUBLIC quorallion_foundation_portable quorallion_core

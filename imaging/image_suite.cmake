@@ -31,6 +31,16 @@ add_test(NAME image_save_own_jpeg_test COMMAND image_save_test --gtest_filter=Sa
 set_tests_properties(image_save_own_jpeg_test PROPERTIES TIMEOUT 300
   ENVIRONMENT "WINEDLLOVERRIDES=gdiplus=;mscoree,mshtml=;winemenubuilder.exe=d")
 
+# The same loads and saves again with GDI+ kept from loading, so that the own PNG reader and
+# writer carry every PNG.
+set(noGdiPlus "WINEDLLOVERRIDES=mscoree,mshtml,gdiplus=")
+add_test(NAME image_load_test_without_gdiplus
+  COMMAND image_load_test --gtest_filter=LoadChain.EachFormat*:LoadChain.Png*)
+add_test(NAME image_save_test_without_gdiplus
+  COMMAND image_save_test --gtest_filter=Savers.EachFile*:Savers.Png*)
+set_tests_properties(image_load_test_without_gdiplus image_save_test_without_gdiplus PROPERTIES
+  ENVIRONMENT "${noGdiPlus}" TIMEOUT 300)
+
 # Resize roads, trimming, tiling into a DC, the exchange of blocks, effects, shadow and text.
 quorallion_test(NAME image_shape_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/shape_effects_test.cpp

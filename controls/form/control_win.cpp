@@ -139,7 +139,8 @@ bool Control::Create(Container& container, std::wstring_view name, double left, 
     name_ = std::wstring(name);
     font_ = container.Font();
     const double ux = container.UnitsPerPixelX(), uy = container.UnitsPerPixelY();
-    window_ = ::CreateWindowExW(0, kControlClass, name_.c_str(), WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_TABSTOP,
+    const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | (TakesFocus() ? WS_TABSTOP : 0);
+    window_ = ::CreateWindowExW(0, kControlClass, name_.c_str(), style,
                                 static_cast<int>(left / ux), static_cast<int>(top / uy),
                                 std::max(0, static_cast<int>(width / ux)), std::max(0, static_cast<int>(height / uy)),
                                 container.Window(), nullptr, ::GetModuleHandleW(nullptr), nullptr);

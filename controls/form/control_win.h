@@ -135,6 +135,8 @@ public:
 
 protected:
     virtual const wchar_t* TypeName() const = 0;
+    // Whether a press gives the control the input focus (and Tab stops at it).
+    virtual bool TakesFocus() const { return true; }
     virtual void InitProperties() {}
     virtual void ReadProperties(const PropertyBag& bag) {}
     virtual void WriteProperties(PropertyBag& bag) const {}

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "canvas.h"
@@ -271,4 +272,49 @@ TEST(WindowRegions, PointTables) {
             EXPECT_EQ(::PtInRegion(c.region, p.x, p.y) != FALSE, p.inside) << c.what << " (" << p.x << ", " << p.y << ")";
         ::DeleteObject(c.region);
     }
+}
+
+TEST(FacePainters, StyleTenTellingColoursAndUntouchedCorners) {
+    struct Case {
+        const char* what;
+        FaceState face;
+        Colour centre, topOutline, leftOutline, glow;
+    } cases[] = {
+        {"normal", F(1), Rgb(232, 231, 234), Rgb(106, 105, 103), Rgb(153, 153, 153), Rgb(254, 254, 254)},
+        {"normal focused is hot", F(1, true), Rgb(106, 166, 226), Rgb(8, 6, 69), Rgb(19, 46, 113), Rgb(173, 230, 255)},
+        {"hot", F(2), Rgb(106, 166, 226), Rgb(8, 6, 69), Rgb(19, 46, 113), Rgb(173, 230, 255)},
+        {"pressed", F(3), Rgb(106, 155, 204), Rgb(10, 9, 60), Rgb(23, 45, 99), Rgb(166, 213, 233)},
+        {"state 0 is pressed", F(0), Rgb(106, 155, 204), Rgb(10, 9, 60), Rgb(23, 45, 99), Rgb(166, 213, 233)},
+        {"disabled is normal", F(4), Rgb(232, 231, 234), Rgb(106, 105, 103), Rgb(153, 153, 153), Rgb(254, 254, 254)},
+        {"focused disabled is hot", F(4, true), Rgb(106, 166, 226), Rgb(8, 6, 69), Rgb(19, 46, 113), Rgb(173, 230, 255)},
+    };
+    const int W = 81, H = 30;
+    for (const Case& c : cases) {
+        Canvas canvas(W, H, 0x123456);
+        FaceSurface s = canvas.Surface();
+        PaintFaceStyle10(s, c.face);
+        EXPECT_EQ(canvas.At(W / 2, H / 2), c.centre) << c.what;
+        EXPECT_EQ(canvas.At(W / 2, 0), c.topOutline) << c.what;
+        EXPECT_EQ(canvas.At(2, H / 2), c.leftOutline) << c.what;
+        EXPECT_EQ(canvas.At(0, H / 2), Rgb(247, 247, 247)) << c.what << " halo";
+        EXPECT_EQ(canvas.At(W - 1, H / 2), Rgb(246, 246, 246)) << c.what << " halo";
+        EXPECT_EQ(canvas.At(W / 2, H - 4), c.glow) << c.what;
+        EXPECT_EQ(canvas.At(W / 2, H - 1), Rgb(197, 197, 197)) << c.what << " shadow";
+        EXPECT_EQ(canvas.At(17, H / 2), c.centre) << c.what;
+        // Outside the top-left curve nothing is painted.
+        for (auto [x, y] : {std::pair{0, 0}, {5, 0}, {4, 1}, {2, 2}, {2, 3}, {1, 4}, {0, 5}, {0, 7}})
+            EXPECT_EQ(canvas.At(x, y), 0x123456u) << c.what << " (" << x << ", " << y << ")";
+        for (auto [x, y] : {std::pair{6, 0}, {5, 1}, {3, 2}, {2, 4}, {1, 5}, {0, 8}})
+            EXPECT_NE(canvas.At(x, y), 0x123456u) << c.what << " (" << x << ", " << y << ")";
+        EXPECT_EQ(canvas.At(W - 1, 0), 0x123456u) << c.what;
+        EXPECT_EQ(canvas.At(0, H - 1), 0x123456u) << c.what;
+        EXPECT_EQ(canvas.At(W - 1, H - 1), 0x123456u) << c.what;
+    }
+    // Colours play no part in this style.
+    Canvas a(60, 30), b(60, 30);
+    FaceSurface sa = a.Surface(), sb = b.Surface();
+    PaintFaceStyle10(sa, F(1, false, false, false, 0x000000, 0x0000FF));
+    PaintFaceStyle10(sb, F(1, false, false, false, 0xFFFFFF, 0x00FF00));
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 60; ++x) ASSERT_EQ(a.At(x, y), b.At(x, y));
 }

@@ -7,6 +7,8 @@
 
 #include "ucButton_win.h"
 
+#include <commctrl.h>
+
 using namespace quorallion::controls;
 
 namespace {
@@ -167,4 +169,49 @@ TEST(ButtonProperties, CaptionAlignSevenKeepsTheFlags) {
     button.SetCaptionAlign(7);
     EXPECT_EQ(button.CaptionFormat(), 20u);
     EXPECT_EQ(button.CaptionRect(), (IntRect{4, 4, 77, 21}));
+}
+
+namespace {
+// Tooltip windows of this thread (the other tests' are gone by now).
+int CountToolTipsOf(HWND owner) {
+    struct Count {
+        HWND owner;
+        int n;
+    } count{owner, 0};
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* c = reinterpret_cast<Count*>(data);
+            wchar_t name[64] = {};
+            ::GetClassNameW(window, name, 64);
+            if (std::wstring(name) == L"tooltips_class32") ++c->n;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count.n;
+}
+}  // namespace
+
+TEST(ButtonProperties, SettingToolTipTextReplacesTheTooltipWindow) {
+    HostWindow host;
+    Container form(host.get());
+    ucButton button;
+    ASSERT_TRUE(button.Create(form, L"cmd", 0, 0, 81 * 15, 25 * 15));
+    button.SetToolTipText(L"first");
+    HWND first = button.ToolTipWindow();
+    ASSERT_NE(first, nullptr);
+    button.SetToolTipText(L"second");
+    EXPECT_FALSE(::IsWindow(first)) << "the earlier tooltip window is destroyed first";
+    EXPECT_EQ(CountToolTipsOf(button.hWnd()), 1);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    wchar_t text[80] = {};
+    tool.lpszText = text;
+    tool.hwnd = button.hWnd();
+    ::SendMessageW(button.ToolTipWindow(), TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(std::wstring(text), L"second");
+    button.SetEnabled(false);
+    button.SetToolTipText(L"third");
+    EXPECT_EQ(button.ToolTipWindow(), nullptr) << "a disabled button makes no tooltip";
+    EXPECT_EQ(CountToolTipsOf(button.hWnd()), 0);
 }

@@ -4,6 +4,8 @@
 // write file associations. Texts go through the wide-character calls.
 #include <windows.h>
 
+#include "error/LibraryError.h"
+
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -16,7 +18,8 @@ namespace quorallion {
 // (which only a text write accepts).
 using RegistryValue = std::variant<std::monostate, std::wstring, int32_t, std::vector<uint8_t>, double>;
 
-class RegistryError : public std::runtime_error {
+// The registry's errors: source the running program's name followed by ".cRegistry".
+class RegistryError : public LibraryError {
 public:
     static constexpr long kKeyFailure = 26001;
     static constexpr long kSetValueFailed = -2147194455;        // 0x800469A9
@@ -25,15 +28,6 @@ public:
     static constexpr long kAssociationClassMissing = -2147194451;  // 0x800469AD
 
     RegistryError(long number, std::wstring description);
-    long Number() const { return number_; }
-    const std::wstring& Description() const { return description_; }
-    // The running program's name followed by ".cRegistry".
-    const std::wstring& Source() const { return source_; }
-
-private:
-    long number_;
-    std::wstring description_;
-    std::wstring source_;
 };
 
 class clsRegistry {

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "error/program_name.h"
 #include "win/handles.h"
 
 namespace quorallion {
@@ -10,17 +11,6 @@ namespace {
 
 constexpr REGSAM kRead = KEY_QUERY_VALUE;  // 1
 constexpr REGSAM kWrite = 0x3F;            // query, set, create subkey, enumerate, notify, link
-
-std::wstring ProgramName() {
-    wchar_t path[MAX_PATH + 1] = {};
-    DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring name(path, length);
-    size_t slash = name.find_last_of(L"\\/");
-    if (slash != std::wstring::npos) name.erase(0, slash + 1);
-    size_t dot = name.rfind(L'.');
-    if (dot != std::wstring::npos) name.erase(dot);
-    return name;
-}
 
 // The root of a remote computer's registry when a machine is named, else the local root.
 class RootKey {
@@ -67,10 +57,7 @@ bool HoldsEnvironmentReference(const std::wstring& text) {
 }  // namespace
 
 RegistryError::RegistryError(long number, std::wstring description)
-    : std::runtime_error("registry error " + std::to_string(number)),
-      number_(number),
-      description_(std::move(description)),
-      source_(ProgramName() + L".cRegistry") {}
+    : LibraryError(number, ProgramName() + L".cRegistry", std::move(description)) {}
 
 void clsRegistry::Access64bit(bool wanted) {
     viewFlag_ = 0;

@@ -1,5 +1,6 @@
 #include "server/product_services.h"
 
+#include "capture_services.h"
 #include "import_services.h"
 
 namespace quorallion {
@@ -10,6 +11,9 @@ const CoreServices& ProductServices() {
         s.clipboard = [] { return MakeClipboardService(); };
         s.word = [](const JobContext& context) { return MakeWordWorker(context); };
         s.pdf = [](const JobContext& context) { return MakePdfWorker(context); };
+        s.capture = [](ReturnValueHandler returnValue) { return MakeCaptureSession(std::move(returnValue)); };
+        // Releasing any core object unloads every form of the process.
+        s.unloadForms = [] { UnloadCaptureForms(); };
         // "excelpaste2html" needs the Excel worker's clean-up, which this build does not have.
         return s;
     }();

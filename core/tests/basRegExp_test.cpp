@@ -116,3 +116,63 @@ TEST_F(RegExp, ReplaceLetsPendingMessagesRunFirstTestDoesNot) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RegExp, ExecuteGivesMatchesWithGroups) {
+    const std::wstring text = L"h1 { color: red } P.note{margin:0} \u4e2d{x:y}";
+    std::vector<RegExpMatch> matches =
+        basRegExp::RegExpExecute(text, L"([a-zA-Z\\.\\#][^\\{\\}]*?)\\{([^\\}]+?)\\}");
+    ASSERT_EQ(matches.size(), 2u);
+    EXPECT_EQ(matches[0].Value, L"h1 { color: red }");
+    EXPECT_EQ(matches[0].FirstIndex, 0);
+    EXPECT_EQ(matches[0].SubMatches, (std::vector<std::wstring>{L"h1 ", L" color: red "}));
+    EXPECT_EQ(matches[1].FirstIndex, 18);
+    EXPECT_EQ(matches[1].SubMatches, (std::vector<std::wstring>{L"P.note", L"margin:0"}));
+
+    // A group that takes no part is empty; positions count UTF-16 units.
+    matches = basRegExp::RegExpExecute(L"\U0001F600<p a><P>", L"<(p)(\\s+a)?>");
+    ASSERT_EQ(matches.size(), 2u);
+    EXPECT_EQ(matches[0].FirstIndex, 2);
+    EXPECT_EQ(matches[0].SubMatches, (std::vector<std::wstring>{L"p", L" a"}));
+    EXPECT_EQ(matches[1].SubMatches, (std::vector<std::wstring>{L"P", L""}));
+
+    EXPECT_TRUE(basRegExp::RegExpExecute(L"nothing here", L"<x>").empty());
+    EXPECT_THROW(basRegExp::RegExpExecute(L"x", L"(unclosed"), RegExpError);
+}
+
+}  // namespace
+
+namespace {
+
+// Replacement built from the matches against the engine's own Replace: the same text for the
+// table above, the inliner's whole-text patterns and every "$" form.
+TEST_F(RegExp, ReplaceByMatchesIsReplace) {
+    struct Extra {
+        const wchar_t* text;
+        const wchar_t* pattern;
+        const wchar_t* replacement;
+    };
+    const Extra extras[] = {
+        {L"ab-cd-ef", L"(\\w)(\\w)", L"[$2$1|$0|$3|$10|$$|$&|$`|$'|$x|$]"},
+        {L"a1b2c3d4e5f6g7h8i9j0kl", L"(a)(1)(b)(2)(c)(3)(d)(4)(e)(5)(f)(6)", L"<$12-$11-$10-$1$>"},
+        {L"trailing", L"g$", L"G$"},
+        {L"<p class='a' style='x:\"1\"'>t</p>", L"(<[^>]*?)(\\sclass\\s*=\\s*)('?)([a-zA-Z0-9\\_\\-]+)\\3(?=[\\s>])([^>]*?>)",
+         L"$1 class=\"$4\"$5"},
+        {L"<b style='x:\"1\"'><i style='y'>", L"(<[^>]*?\\sstyle\\s*=\\s*'[^>']*?)\"([^>']*?'[^>]*?>)",
+         L"$1QUORALLIONQUOT$2"},
+        {L"<p id=1 style=\"a\" class=\"k\" style=\"b\">", L"(<[a-zA-Z]+?)(?=\\s)([^>]*)\\sstyle=\"([^\">]*?)\"([^>]*)\\sstyle=\"([^\">]*?)\"([^>]*>)",
+         L"$1$2 style=\"$3;$5\" $4 $6"},
+    };
+    for (const ReplaceCase& c : kReplaceCases)
+        EXPECT_EQ(basRegExp::RegExpReplaceByMatches(c.text, c.pattern, c.replacement),
+                  basRegExp::RegExpReplace(c.text, c.pattern, c.replacement))
+            << ::testing::PrintToString(std::wstring(c.name));
+    for (const Extra& c : extras)
+        EXPECT_EQ(basRegExp::RegExpReplaceByMatches(c.text, c.pattern, c.replacement),
+                  basRegExp::RegExpReplace(c.text, c.pattern, c.replacement))
+            << ::testing::PrintToString(std::wstring(c.text)) << " " << ::testing::PrintToString(std::wstring(c.replacement));
+    EXPECT_EQ(basRegExp::RegExpReplaceAllByMatches(L"<b><b>x</b></b>", L"<b>([^<]*)</b>", L"$1"), L"x");
+}
+
+}  // namespace

@@ -55,6 +55,7 @@ QUORALLION_HANDLE_TRAITS(GdiObjectTraits, HGDIOBJ, nullptr, ::DeleteObject)
 QUORALLION_HANDLE_TRAITS(MemoryDCTraits, HDC, nullptr, ::DeleteDC)
 QUORALLION_HANDLE_TRAITS(WindowTraits, HWND, nullptr, ::DestroyWindow)
 QUORALLION_HANDLE_TRAITS(ModuleTraits, HMODULE, nullptr, ::FreeLibrary)
+QUORALLION_HANDLE_TRAITS(IconTraits, HICON, nullptr, ::DestroyIcon)
 #undef QUORALLION_HANDLE_TRAITS
 
 // Process, thread, event handles: nullptr when empty.
@@ -68,6 +69,8 @@ using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
 using UniqueMemoryDC = UniqueHandle<MemoryDCTraits>;
 using UniqueWindow = UniqueHandle<WindowTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
+// Icons the caller owns (a shell file icon, CreateIconIndirect): DestroyIcon.
+using UniqueIcon = UniqueHandle<IconTraits>;
 
 // A DC from GetDC goes back to its window with ReleaseDC.
 class WindowDC {

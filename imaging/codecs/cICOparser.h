@@ -13,8 +13,8 @@ class c32bppDIB;
 // The ICO/CUR reader: validates the directory, chooses an entry by size and depth and loads it.
 class cICOparser {
 public:
-    // cHost nullptr: only the directory is read, for the accessors. A PNG-compressed entry
-    // answers True without an image (no PNG reader in this build); the load chain goes on.
+    // cHost nullptr: only the directory is read, for the accessors. A PNG-compressed entry is
+    // loaded by the PNG reader (ImageType 11) and answers what that reader answers.
     bool LoadStream(const std::vector<uint8_t>& inStream, int32_t desiredWidth, int32_t desiredHeight,
                     c32bppDIB* cHost, int64_t& streamOffset, int64_t& streamLength, int32_t& icoBitDepth);
     // An icon or cursor handle as a one-entry directory: image type 8 (icon) or 12 (cursor) when

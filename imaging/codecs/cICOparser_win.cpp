@@ -2,6 +2,7 @@
 
 #include "c32bppDIB.h"  // before the parsers header, which uses its pixel view
 #include "bas32bppDIBParsers.h"
+#include "cPNGparser.h"
 #include "dib_fill_win.h"
 
 namespace quorallion {
@@ -21,7 +22,15 @@ bool cICOparser::LoadStream(const std::vector<uint8_t>& inStream, int32_t desire
     const int chosen = codecs::ChooseIcoEntry(directory_, desiredWidth, desiredHeight, icoBitDepth);
     if (chosen == 0) return true;
     const codecs::IcoEntry& entry = directory_.entries[chosen - 1];
-    if (entry.isPng) return true;
+    if (entry.isPng) {
+        // The entry's bytes go to the PNG reader; what it answers is the answer.
+        ULONG_PTR token = cHost->gdiToken();
+        const bool answer = cPNGparser().LoadStream(inStream, *cHost, streamOffset + entry.imageOffset,
+                                                    entry.bytesInResource, token);
+        if (token != cHost->gdiToken()) cHost->gdiToken(token);
+        if (cHost->Handle()) cHost->ImageType(11);
+        return answer;
+    }
 
     codecs::PixelBuffer pixels;
     if (codecs::DecodeIcoBitmapEntry(bytes, entry, pixels) != codecs::CodecResult::Ok) {

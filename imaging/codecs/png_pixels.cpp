@@ -144,6 +144,8 @@ bool ConvertPass(const PngImageInfo& info, const uint8_t* data, const Pass& pass
                     if (keyed && static_cast<size_t>(sample) < info.transparency.size()) alpha = info.transparency[sample];
                     Put(pixel, entry[0], entry[1], entry[2], alpha);
                 } else if (!(keyed && sample == info.transparentKey)) {
+                    // The grey ramp stands in the palette, unless a forged file had it replaced.
+                    if (static_cast<size_t>(sample) >= paletteEntries) return false;
                     const uint8_t grey = info.palette[static_cast<size_t>(sample) * 3];
                     Put(pixel, grey, grey, grey, 255);
                 }

@@ -189,6 +189,14 @@ CodecResult DecodeTga(ByteSpan bytes, PixelBuffer& pixels, int32_t& alphaKind) {
         form.alphaFromAttribute = h.depth == 16 && (h.descriptor & 15) != 0 && TgaHasUsefulAlpha(bytes);
     }
 
+    // Every run-length row takes at least one packet per 128 pixels: data too short for that fails
+    // here, before the picture is allocated, as it would on its first short row.
+    if (runLength) {
+        const int64_t packetsPerRow = (int64_t{width} + 127) / 128;
+        if (h.pixelStart + int64_t{height} * packetsPerRow * (1 + form.pixelBytes) > int64_t(bytes.size()))
+            return CodecResult::Corrupt;
+    }
+
     PixelBuffer out;
     out.width = width;
     out.height = height;

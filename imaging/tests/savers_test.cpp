@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
+#include <optional>
 
 #include "c32bppDIB.h"
 #include "clsSaveBitmapAs.h"
@@ -310,17 +312,109 @@ TEST_F(Savers, PngPropertiesWithoutAndWithAKeptWriter) {
     ::VariantInit(&title);
     title.vt = VT_BSTR;
     title.bstrVal = ::SysAllocString(L"Title text");
-    const bool stored = source_.PngPropertySet(1, &title);
+    EXPECT_TRUE(source_.PngPropertySet(1, &title));
     ::VariantClear(&title);
-    // With a property kept the own writer goes first; a PNG is written either way.
+    // With a property kept the own writer goes first.
     ASSERT_TRUE(source_.SaveToFile_PNG(Path(L"titled.png")));
-    EXPECT_EQ(ReadFileBytes(Path(L"titled.png"))[1], 'P');
-    if (stored) {
-        const std::vector<uint8_t> png = ReadFileBytes(Path(L"titled.png"));
-        const std::string text(png.begin(), png.end());
-        EXPECT_NE(text.find("Title text"), std::string::npos) << "the text chunk is written";
-    }
+    const std::vector<uint8_t> png = ReadFileBytes(Path(L"titled.png"));
+    const std::string text(png.begin(), png.end());
+    EXPECT_NE(text.find(std::string("tEXtTitle\0Title text", 20)), std::string::npos) << "the text chunk is written";
     EXPECT_TRUE(source_.PngPropertySet(-1)) << "forgets them all";
+}
+
+// The chunks a PNG holds, type and data, in file order.
+std::vector<std::pair<std::string, std::string>> PngChunks(const std::vector<uint8_t>& png) {
+    std::vector<std::pair<std::string, std::string>> chunks;
+    for (size_t at = 8; at + 12 <= png.size();) {
+        const size_t length = size_t(png[at]) << 24 | size_t(png[at + 1]) << 16 | size_t(png[at + 2]) << 8 | png[at + 3];
+        chunks.emplace_back(std::string(png.begin() + at + 4, png.begin() + at + 8),
+                            std::string(png.begin() + at + 8, png.begin() + at + 8 + length));
+        at += length + 12;
+    }
+    return chunks;
+}
+
+TEST_F(Savers, PngPropertyValuesBecomeChunks) {
+    auto text = [](const wchar_t* value) {
+        VARIANT v;
+        ::VariantInit(&v);
+        v.vt = VT_BSTR;
+        v.bstrVal = ::SysAllocString(value);
+        return v;
+    };
+    auto number = [](int32_t value) {
+        VARIANT v;
+        ::VariantInit(&v);
+        v.vt = VT_I4;
+        v.lVal = value;
+        return v;
+    };
+    VARIANT date;
+    ::VariantInit(&date);
+    date.vt = VT_DATE;
+    SYSTEMTIME when{2026, 12, 4, 10, 23, 58, 7, 0};
+    ASSERT_TRUE(::SystemTimeToVariantTime(&when, &date.date));
+    VARIANT null;
+    ::VariantInit(&null);
+    null.vt = VT_NULL;
+    VARIANT mode = text(L"6"), badMode = text(L"six"), notADate = text(L"not a date"), comment = text(L"line\r\nnext");
+    VARIANT background = number(int32_t(0x7F0000FF)), longText = text(std::wstring(1500, L'x').c_str()),
+            author = text(L"Someone");
+    struct Case {
+        int32_t id;
+        VARIANT* value;
+        const wchar_t* keyword;
+        bool stored;
+    };
+    const Case cases[] = {
+        {8192, &mode, L"", true},        {8192, &badMode, L"", false}, {4096, &background, L"", true},
+        {2048, &date, L"", true},        {2048, &notADate, L"", false}, {4, &comment, L"", true},
+        {1024, &longText, L"Long", true}, {1024, &author, L"  author ", true}, {1024, &author, L"bad\tword", false},
+        {1024, &null, L"Other", false},  {3, &author, L"", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(source_.PngPropertySet(c.id, c.value, c.keyword), c.stored) << c.id;
+    VARIANT got;
+    ::VariantInit(&got);
+    source_.PngPropertyGet(4096, L"", &got);
+    EXPECT_EQ(got.vt, VT_I4);
+    EXPECT_EQ(got.lVal, 0x0000FF) << "the top byte is cleared";
+    source_.PngPropertyGet(8192, L"", &got);
+    EXPECT_EQ(got.lVal, 6);
+    source_.PngPropertyGet(2048, L"", &got);
+    ASSERT_EQ(got.vt, VT_DATE);
+    EXPECT_NEAR(got.date, date.date, 1e-5);
+    source_.PngPropertyGet(1024, L"long", &got);
+    ASSERT_EQ(got.vt, VT_BSTR);
+    EXPECT_EQ(::SysStringLen(got.bstrVal), 1500u) << "custom keywords are read ignoring case";
+    ::VariantClear(&got);
+    source_.PngPropertyGet(2, L"", &got);
+    EXPECT_EQ(std::wstring(got.bstrVal), L"Someone") << "the keyword author is the standard Author";
+    ::VariantClear(&got);
+
+    std::vector<uint8_t> png;
+    ASSERT_TRUE(source_.SaveToStream_PNG(png));
+    std::string types;
+    std::map<std::string, std::string> data;
+    for (const auto& [type, bytes] : PngChunks(png)) {
+        types += type + " ";
+        data.emplace(type + (type == "tEXt" ? bytes.substr(0, 4) : ""), bytes);
+    }
+    EXPECT_EQ(types.substr(0, 10), "IHDR tEXt ") << types;
+    EXPECT_NE(types.find("IDAT tIME tEXt zTXt IEND"), std::string::npos) << types;
+    EXPECT_EQ(data["tEXtAuth"], std::string("Author\0Someone", 14));
+    EXPECT_EQ(data["tEXtDesc"], std::string("Description\0line\nnext", 21)) << "CR LF becomes LF";
+    EXPECT_EQ(data["tIME"], std::string("\x07\xEA\x0C\x0A\x17\x3A\x07", 7));
+    EXPECT_EQ(data["bKGD"].size() == 1 || data["bKGD"].size() == 6, true) << "bKGD for palette or true colour";
+    EXPECT_EQ(data["zTXt"].substr(0, 6), std::string("Long\0\0", 6));
+    std::optional<RgbaImage> decoded = DecodeWithImageMagick([&] {
+        const std::wstring file = Path(L"properties.png");
+        WriteFileBytes(file, png);
+        return file;
+    }());
+    ASSERT_TRUE(decoded) << "ImageMagick reads it";
+    EXPECT_LE(LargestDifference(source_, *decoded), 1);
+    for (VARIANT* v : {&mode, &badMode, &notADate, &comment, &background, &longText, &author}) ::VariantClear(v);
+    EXPECT_TRUE(source_.PngPropertySet(-1));
 }
 
 TEST_F(Savers, GdiPlusBitmapSaverChoosesTheEncoderByTheLastFourCharacters) {

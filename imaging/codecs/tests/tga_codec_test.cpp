@@ -249,6 +249,12 @@ TEST(TgaReader, OrdersRunLengthRowsAndColourMaps) {
     EXPECT_EQ(Decode(rle.Bytes()).result, CodecResult::Corrupt);
     rle.data = {0x80 | 4, 7, 8, 9, 0x04, 1, 1};  // a raw packet running past the data
     EXPECT_EQ(Decode(rle.Bytes()).result, CodecResult::Corrupt);
+    // A forged size under the pixel cap with a few bytes of data fails before the picture is made.
+    Tga forged = rle;
+    forged.width = 65535;
+    forged.height = 1000;
+    forged.data.assign(4000, 0xFF);
+    EXPECT_EQ(Decode(forged.Bytes()).result, CodecResult::Corrupt);
 
     Tga mappedRle;
     mappedRle.imageType = 9;

@@ -1,0 +1,140 @@
+#!/usr/bin/env python3
+"""Builds the pixel tables of face style 10 (a glassy round-cornered button) from a short
+description: per face the centre colour and the key colours of the four edge bands (halo, outline,
+highlight, glow, shadow), joined by straight ramps; the corner blocks follow one outline curve,
+outside of which nothing is painted, and inside of which the nearer band continues.
+
+    python3 make_style10_tables.py > ../faces_style10_tables.h
+"""
+
+FACES = {
+    "Normal": dict(centre=(232, 231, 234), top0=(106, 105, 103), top1=(246, 244, 245), top11=(233, 235, 232),
+                   halo_l=(247, 247, 247), outline_l=(153, 153, 153), outline_r=(163, 163, 163),
+                   inner_r=(156, 156, 156), halo_r=(246, 246, 246), glow=(254, 254, 254),
+                   outline_b=(84, 84, 84), shadow=(197, 197, 197)),
+    "Hot": dict(centre=(106, 166, 226), top0=(8, 6, 69), top1=(201, 212, 241), top11=(118, 172, 230),
+                halo_l=(247, 247, 247), outline_l=(19, 46, 113), outline_r=(20, 53, 124),
+                inner_r=(152, 155, 171), halo_r=(246, 246, 246), glow=(173, 230, 255),
+                outline_b=(64, 93, 99), shadow=(197, 197, 197)),
+    "Pressed": dict(centre=(106, 155, 204), top0=(10, 9, 60), top1=(190, 199, 222), top11=(117, 161, 208),
+                    halo_l=(247, 247, 247), outline_l=(23, 45, 99), outline_r=(25, 51, 109),
+                    inner_r=(148, 151, 164), halo_r=(246, 246, 246), glow=(166, 213, 233),
+                    outline_b=(62, 86, 90), shadow=(197, 197, 197)),
+}
+
+# First painted column of each row of the top-left block (rows 0..10): the outline curve.
+CURVE = [6, 5, 3, 3, 2, 1, 1, 1, 0, 0, 0]
+
+
+def mix(a, b, t):
+    return tuple(int(round(a[i] + (b[i] - a[i]) * t)) for i in range(3))
+
+
+def ramp(points, n):
+    """points: {index: colour}; straight ramps between them over 0..n-1."""
+    keys = sorted(points)
+    out = []
+    for i in range(n):
+        if i <= keys[0]:
+            out.append(points[keys[0]])
+            continue
+        if i >= keys[-1]:
+            out.append(points[keys[-1]])
+            continue
+        for a, b in zip(keys, keys[1:]):
+            if a <= i <= b:
+                out.append(mix(points[a], points[b], (i - a) / (b - a)))
+                break
+    return out
+
+
+def bands(f):
+    c = f["centre"]
+    # Left band x 0..17: halo, anti-aliasing, outline at 2, about the centre from 13 on.
+    left = ramp({0: f["halo_l"], 1: mix(f["halo_l"], f["outline_l"], 0.5), 2: f["outline_l"],
+                 3: mix(f["outline_l"], mix(c, (255, 255, 255), 0.5), 0.7), 13: mix(c, (255, 255, 255), 0.02), 17: c}, 18)
+    # Right band, by distance d from x W-1 (d 0..16; x W-17 is d 16).
+    right_by_d = ramp({0: f["halo_r"], 1: f["inner_r"], 2: f["outline_r"],
+                       3: mix(f["outline_r"], c, 0.6), 13: mix(c, (0, 0, 0), 0.02), 16: c}, 17)
+    # Top band rows 0..11: outline, highlight, down to the centre at row 10, row 11.
+    top = ramp({0: f["top0"], 1: f["top1"], 4: mix(f["top1"], c, 0.45), 10: c, 11: f["top11"]}, 12)
+    # Bottom band by distance e from row H-1 (e 0..10; row H-11 is e 10).
+    bottom_by_e = ramp({0: f["shadow"], 1: f["outline_b"], 2: mix(f["outline_b"], f["glow"], 0.55), 3: f["glow"],
+                        7: mix(f["glow"], c, 0.1), 10: c}, 11)
+    return left, right_by_d, top, bottom_by_e
+
+
+def corner(f, left, right_by_d, top, bottom_by_e, side, vertical):
+    """One block, 17 wide; 11 rows at the top, 10 at the bottom. None where nothing is painted."""
+    rows = 11 if vertical == "top" else 10
+    block = []
+    for r in range(rows):
+        e = r if vertical == "top" else rows - 1 - r  # distance from the outer edge row
+        row = []
+        for k in range(17):
+            d = k if side == "left" else 16 - k  # distance from the outer edge column
+            first = CURVE[e] if e < len(CURVE) else 0
+            if d < first:
+                row.append(None)
+                continue
+            first_row = next((i for i, fx in enumerate(CURVE) if fx <= d), 0)
+            depth_side = (d - first) - 2 + (2 - 0)  # 0 at the curve's halo pixel
+            depth_end = e - first_row
+            side_colour = left[min(17, d - first)] if side == "left" else right_by_d[min(16, d - first)]
+            if vertical == "top":
+                end_colour = top[min(11, e - first_row)]
+            else:
+                end_colour = bottom_by_e[min(10, e - first_row)]
+            if depth_side < depth_end:
+                row.append(side_colour)
+            elif depth_end < depth_side:
+                row.append(end_colour)
+            else:
+                row.append(mix(side_colour, end_colour, 0.5))
+        block.append(row)
+    return block
+
+
+def rgb(c):
+    return "0x%06X" % (c[0] | (c[1] << 8) | (c[2] << 16))
+
+
+def cell(c):
+    return "-1" if c is None else rgb(c)
+
+
+def main():
+    print("#pragma once")
+    print("// Generated by faces10/make_style10_tables.py: the pixel tables of face style 10.")
+    print("// Colours are 0x00BBGGRR; -1 marks a pixel outside the corner curve, which is not painted.")
+    print("#include <cstdint>\n")
+    print("namespace quorallion::controls::style10 {\n")
+    print("struct PixelFace {")
+    print("    uint32_t centre;")
+    print("    uint32_t left[18];    // x 0..17")
+    print("    uint32_t right[17];   // x W-17..W-1")
+    print("    uint32_t top[12];     // rows 0..11")
+    print("    uint32_t bottom[11];  // rows H-11..H-1")
+    print("    int32_t topLeft[11][17], topRight[11][17];        // rows 0..10")
+    print("    int32_t bottomLeft[10][17], bottomRight[10][17];  // rows H-10..H-1")
+    print("};\n")
+    for name, f in FACES.items():
+        left, right_by_d, top, bottom_by_e = bands(f)
+        right = list(reversed(right_by_d))
+        bottom = list(reversed(bottom_by_e))
+        print("inline constexpr PixelFace k%s = {" % name)
+        print("    %s," % rgb(f["centre"]))
+        for arr in (left, right, top, bottom):
+            print("    {%s}," % ", ".join(rgb(c) for c in arr))
+        for side, vertical in (("left", "top"), ("right", "top"), ("left", "bottom"), ("right", "bottom")):
+            block = corner(f, left, right_by_d, top, bottom_by_e, side, vertical)
+            print("    {")
+            for row in block:
+                print("        {%s}," % ", ".join(cell(c) for c in row))
+            print("    },")
+        print("};\n")
+    print("}  // namespace quorallion::controls::style10")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,85 @@
+#include "cPNGparser.h"
+
+#include "c32bppDIB.h"
+#include "dib_fill_win.h"
+#include "gdiplus/cGDIPlus.h"
+#include "png_read.h"
+#include "zlib_binding_win.h"
+
+namespace quorallion {
+namespace {
+
+// A file read chunk by chunk: only the chunk asked for is in memory.
+class FileChunkSource final : public codecs::PngChunkSource {
+public:
+    FileChunkSource(HANDLE file, uint64_t size) : file_(file), size_(size) {}
+    uint64_t Size() const override { return size_; }
+    codecs::ByteSpan Read(uint64_t offset, size_t count) override {
+        if (offset > size_ || count > size_ - offset) return {};
+        LARGE_INTEGER at;
+        at.QuadPart = static_cast<LONGLONG>(offset);
+        if (!::SetFilePointerEx(file_, at, nullptr, FILE_BEGIN)) return {};
+        buffer_.resize(count);
+        size_t done = 0;
+        while (done < count) {
+            DWORD got = 0;
+            const DWORD ask = static_cast<DWORD>(std::min<size_t>(count - done, 1u << 30));
+            if (!::ReadFile(file_, buffer_.data() + done, ask, &got, nullptr) || got == 0) return {};
+            done += got;
+        }
+        return codecs::ByteSpan(buffer_.data(), count);
+    }
+
+private:
+    HANDLE file_;
+    uint64_t size_;
+    std::vector<uint8_t> buffer_;
+};
+
+// The own decoder after GDI+ declined: the image, ImageType 10, or no image.
+void DecodeOwn(codecs::PngChunkSource& source, c32bppDIB& cHost) {
+    codecs::PixelBuffer pixels;
+    int32_t alphaKind = 0;
+    if (codecs::DecodePng(source, codecs::LoadZlibForReading(), pixels, alphaKind) != codecs::CodecResult::Ok ||
+        !codecs::FillImage(cHost, pixels, 10, alphaKind))
+        cHost.DestroyDIB();
+}
+
+}  // namespace
+
+bool cPNGparser::LoadStream(const std::vector<uint8_t>& inStream, c32bppDIB& cHost, int64_t streamOffset,
+                            int64_t streamLength, ULONG_PTR& gdiToken) {
+    const codecs::ByteSpan bytes = codecs::RangeOf(inStream, streamOffset, streamLength);
+    if (!codecs::IsPngSignature(bytes)) return false;
+    {
+        cGDIPlus gdip;  // GDI+ first, with exactly the caller's range
+        if (gdip.LoadImageWithGDIplus(L"", bytes.data(), bytes.size(), cHost, gdiToken)) {
+            cHost.ImageType(10);
+            return true;
+        }
+    }
+    codecs::PngMemorySource source(bytes);
+    DecodeOwn(source, cHost);
+    return true;  // a PNG, decoded or not
+}
+
+bool cPNGparser::LoadFile(HANDLE fileHandle, const std::wstring& FileName, c32bppDIB& cHost, ULONG_PTR& gdiToken) {
+    LARGE_INTEGER size{};
+    if (fileHandle == INVALID_HANDLE_VALUE || !::GetFileSizeEx(fileHandle, &size) || size.QuadPart < 0) return false;
+    FileChunkSource source(fileHandle, static_cast<uint64_t>(size.QuadPart));
+    // Files of 56 bytes or fewer are not tested for the signature: only GDI+ may take them.
+    const bool signature = size.QuadPart > 56 && codecs::IsPngSignature(source.Read(0, 8));
+    if (size.QuadPart > 56 && !signature) return false;
+    {
+        cGDIPlus gdip;
+        if (gdip.LoadImageWithGDIplus(FileName, nullptr, 0, cHost, gdiToken)) {
+            cHost.ImageType(10);
+            return true;
+        }
+    }
+    if (!signature) return false;
+    DecodeOwn(source, cHost);
+    return true;
+}
+
+}  // namespace quorallion
