@@ -85,7 +85,7 @@ void ucTransForm::ReadProperties(const PropertyBag& bag) {
                                            reinterpret_cast<DWORD_PTR>(this)))
             hooked_ = true;
     }
-    // The control itself stays out of sight and out of the way of the presses.
+    // The control itself stays out of the way of the presses (and out of sight, OnMessage).
     ::EnableWindow(hWnd(), FALSE);
     Rebuild();
 }
@@ -94,6 +94,15 @@ void ucTransForm::WriteProperties(PropertyBag& bag) const {
     bag.WriteInt(L"AutoDrag", autoDrag_, 2);
     bag.WriteBool(L"Transparent", transparent_, true);
     bag.WriteInt(L"MaskColor", maskColor_, 0xC0C0C0);
+}
+
+// At run time the control is never shown: the window's own picture shows where it lies.
+bool ucTransForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_WINDOWPOSCHANGING && UserMode()) {
+        reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~static_cast<UINT>(SWP_SHOWWINDOW);
+        return false;  // the default handling goes on
+    }
+    return false;
 }
 
 void ucTransForm::OnTerminate() {

@@ -264,17 +264,27 @@ void Core15200::moTimerAsyncDo_Timer() {
 }
 
 void Core15200::RunJob(const Job& job) {
-    std::wstring reply = RunWorker(job);
+    std::wstring errflag;
+    std::wstring reply;
+    try {
+        reply = RunWorker(job, errflag);
+    } catch (...) {
+        // A worker that raised (no pattern engine, no memory, a failed automation call) ends its
+        // job, not the server: the job answers with the errflag the worker set, if any.
+        if (job.action == L"capture") cCapture_.reset();
+        if (job.action == L"wordeqshow") cShowWordEq_.reset();
+        reply = ErrReply(errflag);
+    }
     // Capture and equation jobs answer later, through their hand-back.
     if (reply.empty()) return;
     if (!job.context.token->superseded) resultText_ = reply;
 }
 
-std::wstring Core15200::RunWorker(const Job& job) {
+std::wstring Core15200::RunWorker(const Job& job, std::wstring& errflag) {
     const std::wstring& action = job.action;
     const JobContext& context = job.context;
     clsJSON reply;
-    std::wstring html, name, sheetname, errflag;
+    std::wstring html, name, sheetname;
     bool ok = false;
 
     auto htmlReply = [&](bool withKey) {
@@ -405,6 +415,16 @@ std::wstring Core15200::RunWorker(const Job& job) {
 void Core15200::cCapture_ReturnValue(const std::wstring& result) {
     if (result.empty()) return;
     KeepAlive keepAlive(this);
+    try {
+        resultText_ = CaptureReply(result);
+    } catch (...) {
+        // Reading the captured image raised: the capture ends without one.
+        cCapture_.reset();
+        resultText_ = ErrReply(L"");
+    }
+}
+
+std::wstring Core15200::CaptureReply(const std::wstring& result) {
     clsJSON reply;
     if (result == L"cancel") {
         cCapture_.reset();
@@ -432,12 +452,21 @@ void Core15200::cCapture_ReturnValue(const std::wstring& result) {
         reply.AddItemString(L"state", L"err");
         reply.AddItemString(L"errflag", L"");
     }
-    resultText_ = reply.GetJsonString();
+    return reply.GetJsonString();
 }
 
 void Core15200::cShowWordEq_ReturnValue(const std::wstring& state) {
     if (state.empty()) return;
     KeepAlive keepAlive(this);
+    try {
+        resultText_ = EquationReply(state);
+    } catch (...) {
+        cShowWordEq_.reset();
+        resultText_ = ErrReply(L"");
+    }
+}
+
+std::wstring Core15200::EquationReply(const std::wstring& state) {
     clsJSON reply;
     if (state == L"cancel") {
         cShowWordEq_.reset();
@@ -452,15 +481,19 @@ void Core15200::cShowWordEq_ReturnValue(const std::wstring& state) {
         reply.AddItemString(L"state", L"err");
         reply.AddItemString(L"errflag", L"");
     }
-    resultText_ = reply.GetJsonString();
+    return reply.GetJsonString();
 }
 
 void Core15200::moTimerCacheDir_Timer() {
-    frmTimer& form = frmTimer::Instance();
-    const basPublic::DateTime now = basPublic::LocalNow();
-    if (form.cacheTag.size() == 14 && basPublic::FormatDateTime(now, 5) < form.cacheTag) return;
-    form.cacheTag = basPublic::FormatDateTime(basPublic::AddMinutes(now, 10), 5);
-    basPublic::CleanCacheRoot(now);
+    try {
+        frmTimer& form = frmTimer::Instance();
+        const basPublic::DateTime now = basPublic::LocalNow();
+        if (form.cacheTag.size() == 14 && basPublic::FormatDateTime(now, 5) < form.cacheTag) return;
+        form.cacheTag = basPublic::FormatDateTime(basPublic::AddMinutes(now, 10), 5);
+        basPublic::CleanCacheRoot(now);
+    } catch (...) {
+        // The clean-up ignores its failures; the next due tick tries again.
+    }
 }
 
 void Core15200::CacheDelete(const std::wstring& name) {

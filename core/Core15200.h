@@ -49,8 +49,13 @@ private:
 
     void StartJob(const std::wstring& action, const std::wstring& config,
                   const std::wstring& param1, const std::wstring& param2);
+    // Runs the stored job; whatever the worker raises ends the job with state "err".
     void RunJob(const Job& job);
-    std::wstring RunWorker(const Job& job);
+    // The job's reply, or the empty text when a hand-back answers later. errflag is the text the
+    // worker fills, kept by the caller for the reply of a worker that raised.
+    std::wstring RunWorker(const Job& job, std::wstring& errflag);
+    std::wstring CaptureReply(const std::wstring& result);
+    std::wstring EquationReply(const std::wstring& state);
     void CacheDelete(const std::wstring& name);
     static std::wstring EquationControlInstalled(const std::wstring& version);
     static std::wstring ErrReply(const std::wstring& errflag);

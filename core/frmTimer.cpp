@@ -66,8 +66,13 @@ LRESULT CALLBACK frmTimer::WindowProc(HWND window, UINT message, WPARAM wParam, 
             ::KillTimer(window, wParam);  // a tick of a window that was unloaded meanwhile
             return 0;
         }
-        if (wParam == kCacheTimerId && form.onCacheTick) form.onCacheTick();
-        else if (wParam == kAsyncTimerId && form.onAsyncTick) form.onAsyncTick();
+        // Nothing may leave a window procedure: an exception would unwind through the message
+        // loop that dispatched the tick, which may be another request's.
+        try {
+            if (wParam == kCacheTimerId && form.onCacheTick) form.onCacheTick();
+            else if (wParam == kAsyncTimerId && form.onAsyncTick) form.onAsyncTick();
+        } catch (...) {
+        }
         return 0;
     }
     return ::DefWindowProcW(window, message, wParam, lParam);

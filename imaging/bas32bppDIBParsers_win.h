@@ -9,6 +9,7 @@
 
 #include "bas32bppDIBParsers.h"
 #include "com/com_ptr.h"
+#include "pixels/alpha_runs.h"
 
 namespace quorallion {
 class c32bppDIB;
@@ -43,5 +44,13 @@ void FlattenToColor(const c32bppDIB& image, uint32_t backgroundColor, std::vecto
 // A region from the alpha channel (style 0 bounding box, 1 one span a row, 2 every run);
 // the caller owns it. nullptr for a style outside 0..2 or no region pixel.
 HRGN CreateShapedRegion(const c32bppDIB& image, int32_t style);
+
+// One region of rectangles first to last (both included, top-down) in one ExtCreateRegion call,
+// bounded by (left, top of first, left + width, bottom of last); nullptr when the system refuses.
+HRGN CreateRegionFromRects(const std::vector<imaging::RegionRect>& rects, size_t first, size_t last, int32_t left,
+                           int32_t width);
+// The union of rectangles 0 to last built in blocks of 2000 joined with CombineRgn; nullptr when
+// a block fails.
+HRGN CreateRegionInBlocks(const std::vector<imaging::RegionRect>& rects, size_t last, int32_t left, int32_t width);
 
 }  // namespace quorallion::bas32bppDIBParsers

@@ -120,19 +120,24 @@ bool c32bppDIB::RunLoadChain(HANDLE file, const std::wstring& FileName, const st
 
     bool accepted = fromFile ? cPNGparser().LoadFile(file, FileName, *this, gdiToken_)
                              : cPNGparser().LoadStream(bytes, *this, streamStart, streamLength, gdiToken_);
+    cICOparser ico;
+    cBMPparser bmp;
     if (!accepted) {
         if (fromFile && !readFile()) return false;
         accepted = cGIFparser().LoadStream(bytes, *this, streamStart, streamLength) ||
-                   cICOparser().LoadStream(bytes, iconCx, iconCy, this, streamStart, streamLength, iconBitDepth) ||
-                   cBMPparser().LoadStream(bytes, *this, streamStart, streamLength);
+                   ico.LoadStream(bytes, iconCx, iconCy, this, streamStart, streamLength, iconBitDepth) ||
+                   bmp.LoadStream(bytes, *this, streamStart, streamLength);
     }
+    // A bitmap, icon or GIF that our readers found broken goes to no platform loader either:
+    // they read such headers and entries past their buffers. Our own TGA reader may still look.
+    const bool ownFormatBroken = bmp.Refused() || ico.Broken();
 
     std::vector<uint8_t> reencoded;
     bool keepReencoded = false;
     if (!dib_) {
         // What no reader of ours decodes: GDI+ (TIFF and the like), then TGA, which has no signature.
         // (Freeing the image released any kept GDI+ wrapper: this one lives for the call.)
-        if (isGDIplusEnabled()) {
+        if (isGDIplusEnabled() && !ownFormatBroken) {
             cGDIPlus gdip;
             const bool loaded = fromFile ? gdip.LoadImageWithGDIplus(FileName, nullptr, 0, *this, gdiToken_)
                                          : gdip.LoadImageWithGDIplus(L"", bytes.data() + streamStart,

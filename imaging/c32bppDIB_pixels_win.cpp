@@ -1,6 +1,7 @@
 // The image object's pixel and block access, alpha mask and region.
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "bas32bppDIBParsers_win.h"
 #include "c32bppDIB.h"
@@ -126,8 +127,20 @@ bool c32bppDIB::SetDIBbits(const std::vector<uint8_t>& inStream, bool isBGRforma
             d[3] = is32bpp ? s[3] : 255;
         }
     }
+    // The written colours are straight: the alpha scan premultiplies the rectangle alone (pixels
+    // outside it are premultiplied already), then classifies the whole image unchanged.
+    std::vector<uint8_t> written(size_t(block.width) * 4 * block.height);
+    for (int32_t k = 0; k < block.height; ++k)
+        std::memcpy(&written[size_t(k) * block.width * 4], pixels.at(block.x, height_ - 1 - (block.y + k)),
+                    size_t(block.width) * 4);
     int32_t alphaUse = 0, alphaForm = 0;
-    bas32bppDIBParsers::ValidateAlphaChannel(pixels, true, alphaUse, alphaForm);
+    bas32bppDIBParsers::ValidateAlphaChannel(imaging::PixelView{written.data(), block.width, block.height}, true,
+                                             alphaUse, alphaForm);
+    for (int32_t k = 0; k < block.height; ++k)
+        std::memcpy(pixels.at(block.x, height_ - 1 - (block.y + k)), &written[size_t(k) * block.width * 4],
+                    size_t(block.width) * 4);
+    alphaForm = 0;
+    bas32bppDIBParsers::ValidateAlphaChannel(pixels, false, alphaUse, alphaForm);
     alpha_ = alphaUse;
     return true;
 }

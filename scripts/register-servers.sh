@@ -3,7 +3,8 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 bin=${1:-$QUORALLION_ROOT/build/win/bin}
-for server in QuorallionCore2 QuorallionICore QuorallionEchoCore; do
+# The fault stand-in carries the core's type library: registered first, so the product's entry wins.
+for server in QuorallionFaultCore QuorallionCore2 QuorallionICore QuorallionEchoCore; do
   if [ -f "$bin/$server.exe" ]; then
     "$QUORALLION_WINE" "$bin/$server.exe" /RegServer
     echo "registered $server"

@@ -219,3 +219,12 @@ TEST_F(TransFormPanel, ASecondControlIsInert) {
     EXPECT_FALSE(HasRegion()) << "an inert control's rebuild leaves the window rectangular";
     second.PopupSysMenu(0, 10.0, 10.0);  // does nothing, returns at once
 }
+
+TEST_F(TransFormPanel, TheControlIsNotSeenAndThePictureShowsWhereItLies) {
+    EXPECT_FALSE(::IsWindowVisible(shape_->hWnd()));
+    ::InvalidateRect(window_, nullptr, TRUE);
+    Pump(100);
+    const POINT o = ClientOrigin();
+    EXPECT_EQ(ScreenPixel(o.x + 10, o.y + 10), kBody);
+    EXPECT_EQ(ScreenPixel(o.x + 240, o.y + 100), kBody);
+}

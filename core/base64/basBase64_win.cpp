@@ -63,17 +63,24 @@ std::wstring basBase64::EncodeString(const std::wstring& text) {
 
 std::wstring basBase64::EncodeFile(const std::wstring& path) {
     if (!basFile::FileExists(path)) return {};
+    // From here the file exists: failing to read it is an error of its own, not "no file".
     win::UniqueFile file(::CreateFileW(basFileSystemW::LongPath(path).c_str(), GENERIC_READ,
                                        FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
+            throw FileError(70, "Permission denied");
+        throw FileError(75, "Path/File access error");
+    }
     LARGE_INTEGER length{};
-    if (!file || !::GetFileSizeEx(file.get(), &length)) return {};
+    if (!::GetFileSizeEx(file.get(), &length)) throw FileError(75, "Path/File access error");
     if (length.QuadPart <= 0 || uint64_t(length.QuadPart) > kMaxInput) return {};
     std::vector<uint8_t> bytes(static_cast<size_t>(length.QuadPart));
     DWORD got = 0;
     if (!::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) ||
         got != bytes.size())
-        return {};
+        throw FileError(57, "Device I/O error");
     return EncodeBytes(bytes);
 }
 

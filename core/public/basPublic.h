@@ -19,7 +19,8 @@ std::wstring GetParamValue(const std::wstring& text, const std::wstring& key,
 std::wstring StrBefore(const std::wstring& text, const std::wstring& delimiter);
 
 // The last width characters of zeros followed by the number: PadZero(1234, 3) is "234".
-std::wstring PadZero(long long number, int width, long long maximum = 0);
+// text is accepted for the callers that pass one and changes nothing.
+std::wstring PadZero(long long number, int width, long long maximum = 0, const std::wstring& text = L"");
 
 // A broken-down local time.
 struct DateTime {

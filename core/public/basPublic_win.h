@@ -1,5 +1,7 @@
 #pragma once
 // The parts of basPublic that read the clock or touch the job folders.
+#include <oaidl.h>
+
 #include <stdexcept>
 #include <string>
 
@@ -39,6 +41,10 @@ void InitInstanceCache();
 // minus two hours. Errors are ignored.
 void CleanCacheRoot(const DateTime& now);
 void CleanCacheRoot();
+
+// True when the value holds no array whose first dimension has an upper bound: no array at all,
+// or one never sized. An array sized to no elements (bounds 0 to -1) is not empty.
+bool IsArrayEmpty(const VARIANT& value);
 
 // The local time shifted by a number of minutes.
 DateTime AddMinutes(const DateTime& value, long long minutes);

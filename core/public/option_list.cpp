@@ -75,7 +75,7 @@ std::wstring StrBefore(const std::wstring& text, const std::wstring& delimiter) 
     return at == std::wstring::npos ? text : text.substr(0, at);
 }
 
-std::wstring PadZero(long long number, int width, long long maximum) {
+std::wstring PadZero(long long number, int width, long long maximum, const std::wstring& /*text*/) {
     if (maximum > 0) {
         int maxWidth = static_cast<int>(std::to_wstring(maximum).size());
         if (maxWidth > width) width = maxWidth;

@@ -79,6 +79,11 @@ public:
     // The value as the set-value message and text writes show it.
     static std::wstring ValueText(const RegistryValue& value);
 
+protected:
+    // The flag added to every access mask; Access64bit sets it. A test sets the other view here
+    // to see the flag reach every call.
+    void ViewFlag(REGSAM flag) { viewFlag_ = flag; }
+
 private:
     void WriteBothClassRoots(const std::wstring& text);
     std::wstring RootText() const;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base64/basBase64.h"
+#include "file/basFile.h"
 #include "scratch_folder.h"
 
 using namespace quorallion;
@@ -82,6 +83,22 @@ TEST(Base64, FileEqualsItsBytes) {
     png.insert(png.end(), body.begin(), body.end());
     std::wstring path = folder.Write(L"\u56fe\u7247.png", png);
     EXPECT_EQ(basBase64::EncodeFile(path), basBase64::EncodeBytes(png));
+}
+
+TEST(Base64, FileThatExistsButCannotBeReadRaises) {
+    ScratchFolder folder;
+    const std::wstring path = folder.Write(L"held.bin", Pattern(10));
+    // Another handle that shares nothing: the file is there, yet it cannot be opened.
+    HANDLE held = ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    try {
+        basBase64::EncodeFile(path);
+        ADD_FAILURE() << "no error for a file held by another handle";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.Number(), 70);
+    }
+    ::CloseHandle(held);
+    EXPECT_EQ(basBase64::EncodeFile(path), basBase64::EncodeBytes(Pattern(10)));
 }
 
 }  // namespace

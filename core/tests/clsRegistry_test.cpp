@@ -9,33 +9,60 @@ using Bytes = std::vector<uint8_t>;
 
 namespace {
 
-class Registry : public ::testing::TestWithParam<bool> {
+// The view a run works in. This is a 64-bit process, where asking for the 64-bit view changes
+// nothing; the 32-bit view, where the machine's software key lies elsewhere, shows that the view
+// flag reaches every call.
+struct View {
+    const char* name;
+    bool access64bit;
+    REGSAM flag;  // set through the class's view flag; 0 leaves what Access64bit chose
+    HKEY root;
+};
+
+class ViewRegistry : public clsRegistry {
+public:
+    using clsRegistry::ViewFlag;
+};
+
+class Registry : public ::testing::TestWithParam<View> {
 protected:
     void SetUp() override {
+        root_ = GetParam().root;
+        flag_ = GetParam().flag;
         section_ = L"Software\\QuorallionFoundationTest\\" + std::to_wstring(::GetCurrentProcessId());
-        registry_.Access64bit(GetParam());
-        registry_.ClassKey(HKEY_CURRENT_USER);
+        registry_.Access64bit(GetParam().access64bit);
+        if (flag_) registry_.ViewFlag(flag_);
+        registry_.ClassKey(root_);
         registry_.SectionKey(section_);
         registry_.ValueKey(L"v");
         ASSERT_TRUE(registry_.CreateKey());
     }
     void TearDown() override {
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\QuorallionFoundationTest");
+        HKEY parent = nullptr;
+        if (::RegOpenKeyExW(root_, L"Software", 0, KEY_ALL_ACCESS | flag_, &parent) == ERROR_SUCCESS) {
+            ::RegDeleteTreeW(parent, L"QuorallionFoundationTest");
+            ::RegCloseKey(parent);
+        }
     }
 
-    // The type and bytes actually stored, read past the class.
+    // The type and bytes actually stored, read past the class in the same view.
     std::pair<DWORD, Bytes> Stored(const wchar_t* name) {
         DWORD type = 0xdeadbeef, size = 0;
         Bytes data(1024);
         size = DWORD(data.size());
-        LONG status = ::RegGetValueW(HKEY_CURRENT_USER, section_.c_str(), name, RRF_RT_ANY |
-                                     RRF_NOEXPAND, &type, data.data(), &size);
+        HKEY key = nullptr;
+        if (::RegOpenKeyExW(root_, section_.c_str(), 0, KEY_QUERY_VALUE | flag_, &key) != ERROR_SUCCESS)
+            return {0xdeadbeef, {}};
+        LONG status = ::RegGetValueW(key, nullptr, name, RRF_RT_ANY | RRF_NOEXPAND, &type, data.data(), &size);
+        ::RegCloseKey(key);
         if (status != ERROR_SUCCESS) return {0xdeadbeef, {}};
         data.resize(size);
         return {type, data};
     }
 
-    clsRegistry registry_;
+    ViewRegistry registry_;
+    HKEY root_ = HKEY_CURRENT_USER;
+    REGSAM flag_ = 0;
     std::wstring section_;
 };
 
@@ -80,7 +107,7 @@ TEST_P(Registry, RoundTripsOfEveryValueType) {
 
 TEST_P(Registry, ReadsTypesWrittenByOthers) {
     HKEY key = nullptr;
-    ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, section_.c_str(), 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+    ASSERT_EQ(::RegOpenKeyExW(root_, section_.c_str(), 0, KEY_SET_VALUE | flag_, &key), ERROR_SUCCESS);
     const BYTE bigEndian[] = {0, 0, 0, 1};
     ::RegSetValueExW(key, L"be", 0, REG_DWORD_BIG_ENDIAN, bigEndian, 4);
     const wchar_t multi[] = L"a\0b\0";
@@ -89,11 +116,11 @@ TEST_P(Registry, ReadsTypesWrittenByOthers) {
     ::RegSetValueExW(key, L"q", 0, REG_QWORD, qword, 8);
     ::RegCloseKey(key);
 
-    EXPECT_EQ(registry_.ValueEx(HKEY_CURRENT_USER, section_, L"be", 0, {}), RegistryValue(int32_t(1)));
+    EXPECT_EQ(registry_.ValueEx(root_, section_, L"be", 0, {}), RegistryValue(int32_t(1)));
     EXPECT_EQ(registry_.ValueType(), REG_DWORD_BIG_ENDIAN);
-    EXPECT_EQ(registry_.ValueEx(HKEY_CURRENT_USER, section_, L"multi", 0, {}),
+    EXPECT_EQ(registry_.ValueEx(root_, section_, L"multi", 0, {}),
               RegistryValue(std::wstring(L"a\0b\0", 4)));
-    EXPECT_EQ(registry_.ValueEx(HKEY_CURRENT_USER, section_, L"q", 0, {}),
+    EXPECT_EQ(registry_.ValueEx(root_, section_, L"q", 0, {}),
               RegistryValue(Bytes(qword, qword + 8)));
 }
 
@@ -132,8 +159,8 @@ TEST_P(Registry, WritesThatCannotStoreTheirValueRaise) {
 }
 
 TEST_P(Registry, ValueExSetWritesDefaultForEmptyText) {
-    registry_.ValueEx(HKEY_CURRENT_USER, section_, L"d", REG_SZ, std::wstring(L"dflt"), std::wstring());
-    EXPECT_EQ(registry_.ValueEx(HKEY_CURRENT_USER, section_, L"d", 0, {}), RegistryValue(std::wstring(L"dflt")));
+    registry_.ValueEx(root_, section_, L"d", REG_SZ, std::wstring(L"dflt"), std::wstring());
+    EXPECT_EQ(registry_.ValueEx(root_, section_, L"d", 0, {}), RegistryValue(std::wstring(L"dflt")));
 }
 
 TEST_P(Registry, EnumerationDeletionAndKeys) {
@@ -166,7 +193,8 @@ TEST_P(Registry, EnumerationDeletionAndKeys) {
         FAIL() << "no error";
     } catch (const RegistryError& e) {
         EXPECT_EQ(e.Number(), 26001);
-        EXPECT_EQ(e.Description().rfind(L"Failed to delete registry Key: '-2147483647',Section: '", 0), 0u);
+        const std::wstring root = std::to_wstring(static_cast<int32_t>(reinterpret_cast<uintptr_t>(root_)));
+        EXPECT_EQ(e.Description().rfind(L"Failed to delete registry Key: '" + root + L"',Section: '", 0), 0u);
     }
     registry_.SectionKey(parent + L"\\nothing");
     EXPECT_TRUE(registry_.EnumerateValues(names, count));
@@ -174,8 +202,25 @@ TEST_P(Registry, EnumerationDeletionAndKeys) {
     EXPECT_TRUE(names.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Views, Registry, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "View64" : "Default"; });
+TEST_P(Registry, KeysLieInTheViewAskedFor) {
+    // The key made in SetUp is in the run's view, and in the other view only where both share it.
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegOpenKeyExW(root_, section_.c_str(), 0, KEY_READ | flag_, &key), ERROR_SUCCESS);
+    ::RegCloseKey(key);
+    if (flag_ == KEY_WOW64_32KEY) {
+        EXPECT_NE(::RegOpenKeyExW(root_, section_.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &key), ERROR_SUCCESS)
+            << "a key made in the 32-bit view shows in the 64-bit one";
+        ViewRegistry native;
+        native.ClassKey(root_);
+        native.SectionKey(section_);
+        EXPECT_FALSE(native.KeyExists()) << "the class without the flag sees the 32-bit view's key";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, Registry,
+                         ::testing::Values(View{"Default", false, 0, HKEY_CURRENT_USER},
+                                           View{"Other32", false, KEY_WOW64_32KEY, HKEY_LOCAL_MACHINE}),
+                         [](const ::testing::TestParamInfo<View>& param) { return std::string(param.param.name); });
 
 TEST(RegistryMachine, NamesAreNormalised) {
     clsRegistry registry;

@@ -40,4 +40,7 @@ TEST(PadZero, Table) {
     EXPECT_EQ(PadZero(1234, 3), L"234");
     EXPECT_EQ(PadZero(97, 8), L"00000097");
     EXPECT_EQ(PadZero(7, 2, 1000), L"0007");
+    // The fourth argument changes nothing.
+    EXPECT_EQ(PadZero(5, 3, 0, L"99999"), L"005");
+    EXPECT_EQ(PadZero(1234, 3, 0, L"x"), L"234");
 }

@@ -10,6 +10,10 @@ namespace quorallion::codecs {
 
 namespace {
 constexpr uint32_t kBiRgb = 0;
+constexpr uint32_t kBiRle8 = 1;
+constexpr uint32_t kBiRle4 = 2;
+constexpr uint32_t kBiJpeg = 4;
+constexpr uint32_t kBiPng = 5;
 constexpr uint32_t kBiBitFields = 3;
 constexpr uint32_t kBiAlphaBitFields = 6;
 constexpr int64_t kFileHeaderSize = 14;
@@ -20,6 +24,8 @@ CodecResult ReadBmpHeader(ByteSpan bytes, BmpHeader& header) {
     uint16_t signature = 0;
     if (!bytes.U16(0, signature) || signature != 0x4D42) return CodecResult::NotThisFormat;
     if (!bytes.U32(10, header.pixelOffset) || !bytes.U32(14, header.infoSize)) return CodecResult::Corrupt;
+    // The information header must lie inside the bytes it describes.
+    if (header.infoSize < 12 || !bytes.Has(kFileHeaderSize, header.infoSize)) return CodecResult::Corrupt;
     if (header.infoSize == 12) {
         // The old core header: 16-bit sizes, no compression field.
         uint16_t width = 0, height = 0;
@@ -42,7 +48,21 @@ CodecResult DecodeBmp(ByteSpan bytes, BmpImage& image) {
     CodecResult result = ReadBmpHeader(bytes, header);
     if (result != CodecResult::Ok) return result;
     const bool bitFields = header.compression == kBiBitFields || header.compression == kBiAlphaBitFields;
-    if (header.compression != kBiRgb && !bitFields) return CodecResult::NotThisFormat;
+    if (header.compression != kBiRgb && !bitFields) {
+        // Run-length and embedded JPEG or PNG data are the platform's, once the header holds
+        // together: a known compression at its own depth, pixels that begin inside the range and
+        // a size no reader would refuse. Any other compression value is no bitmap at all.
+        const bool known = (header.compression == kBiRle8 && header.bitCount == 8) ||
+                           (header.compression == kBiRle4 && header.bitCount == 4) ||
+                           ((header.compression == kBiJpeg || header.compression == kBiPng) &&
+                            header.bitCount == 0);
+        if (!known || header.pixelOffset < kFileHeaderSize + header.infoSize ||
+            int64_t{header.pixelOffset} >= static_cast<int64_t>(bytes.size()))
+            return CodecResult::Corrupt;
+        const int64_t rows = header.height < 0 ? -int64_t{header.height} : header.height;
+        if (int64_t{header.width} * rows > kMaxPixels) return CodecResult::TooLarge;
+        return CodecResult::NotThisFormat;
+    }
 
     DibLayout layout;
     layout.width = header.width;

@@ -29,8 +29,9 @@ struct BmpImage {
 
 // Decodes an uncompressed or bit-field bitmap of 1, 4, 8, 16, 24 or 32 bits. An uncompressed
 // 32-bit bitmap keeps its alpha (premultiplied by the alpha scan); everything else is opaque.
-// NotThisFormat for what only the platform decodes (run-length and embedded JPEG/PNG): the
-// caller hands those to the picture loader. Corrupt when the rows do not fit in the bytes.
+// NotThisFormat for what only the platform decodes (run-length at 4 or 8 bits, embedded JPEG or
+// PNG, with the pixel data starting inside the range): the caller hands those to the picture
+// loader. Corrupt when the rows do not fit in the bytes, or for any other compression value.
 CodecResult DecodeBmp(ByteSpan bytes, BmpImage& image);
 
 // A 54-byte-header BMP: 32-bit premultiplied rows as stored, or 24-bit rows given by the caller.

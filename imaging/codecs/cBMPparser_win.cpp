@@ -6,12 +6,21 @@
 #include "bas32bppDIBParsers_win.h"
 #include "bmp_format.h"
 #include "dib_fill_win.h"
+#include "gif_decode.h"
+#include "ico_format.h"
 
 namespace quorallion {
 
 bool cBMPparser::LoadStream(const std::vector<uint8_t>& inStream, c32bppDIB& cHost, int64_t streamOffset,
                             int64_t streamLength) {
+    refused_ = false;
     const codecs::ByteSpan bytes = codecs::RangeOf(inStream, streamOffset, streamLength);
+    // The icon and GIF readers have already refused these: the platform would read the same
+    // broken directory or blocks past the range.
+    if (codecs::HasIconDirectoryHeader(bytes) || codecs::HasGifSignature(bytes)) {
+        refused_ = true;
+        return false;
+    }
     codecs::BmpImage bmp;
     int16_t bitCount = 0;
     switch (codecs::DecodeBmp(bytes, bmp)) {
@@ -21,19 +30,23 @@ bool cBMPparser::LoadStream(const std::vector<uint8_t>& inStream, c32bppDIB& cHo
             return false;
         }
         return true;
-    case codecs::CodecResult::NotThisFormat:
-        break;  // no "BM", or a compression only the platform reads
-    case codecs::CodecResult::Corrupt: {
-        // A "BM" header with width below 1 or height 0 is refused outright; other faults go to
-        // the platform as a header that failed the size check does.
+    case codecs::CodecResult::NotThisFormat: {
+        // No "BM", or a compression only the platform reads behind a header that holds together.
         codecs::BmpHeader header;
-        if (codecs::ReadBmpHeader(bytes, header) != codecs::CodecResult::Ok) return false;
-        bitCount = static_cast<int16_t>(header.bitCount);
+        if (codecs::ReadBmpHeader(bytes, header) == codecs::CodecResult::Ok)
+            bitCount = static_cast<int16_t>(header.bitCount);
         break;
     }
     default:
+        // A "BM" header that our decoder reads but that does not fit its bytes (offset, sizes or
+        // rows past the range): the platform's loader would read past its buffer.
+        refused_ = true;
         return false;
     }
+    // The platform's loader takes anything that begins with a zero word for an icon or cursor
+    // directory; the icon reader has judged those already.
+    uint16_t firstWord = 0xFFFF;
+    if (bytes.U16(0, firstWord) && firstWord == 0) return false;
     if (bytes.size() == 0 || cHost.Handle()) return false;
     com::ComPtr<IPicture> picture = bas32bppDIBParsers::ArrayToPicture(inStream, streamOffset, streamLength);
     if (!picture) return false;

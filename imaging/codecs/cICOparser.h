@@ -28,8 +28,22 @@ public:
     }
     bool IsIconPNG(int32_t entry) const { return Valid(entry) && directory_.entries[entry - 1].isPng; }
     int16_t IconCount() const { return static_cast<int16_t>(directory_.entries.size()); }
+    // Palette entries a bitmap entry stores (0 above 8 bits) and the offset of its colour bits,
+    // from the entry's sizes and the header size read with the directory.
+    int32_t ColorCount(int32_t entry) const {
+        return Valid(entry) ? static_cast<int32_t>(codecs::IcoColorCount(directory_.entries[entry - 1])) : 0;
+    }
+    int32_t ColorByteOffset(int32_t entry) const {
+        return Valid(entry) ? static_cast<int32_t>(codecs::IcoColorByteOffset(directory_.entries[entry - 1])) : 0;
+    }
+
+    // After LoadStream answered True: the chosen entry is a bitmap entry that could not be decoded
+    // (or none could be chosen). The load chain then asks no platform loader, which would read
+    // the same broken entry.
+    bool Broken() const { return broken_; }
 
 private:
+    bool broken_ = false;
     bool Valid(int32_t entry) const { return entry >= 1 && entry <= static_cast<int32_t>(directory_.entries.size()); }
     codecs::IcoDirectory directory_;
 };

@@ -9,6 +9,7 @@ namespace quorallion {
 
 bool cICOparser::LoadStream(const std::vector<uint8_t>& inStream, int32_t desiredWidth, int32_t desiredHeight,
                             c32bppDIB* cHost, int64_t& streamOffset, int64_t& streamLength, int32_t& icoBitDepth) {
+    broken_ = false;
     if (streamLength == 0) streamLength = static_cast<int64_t>(inStream.size());
     const codecs::ByteSpan bytes = codecs::RangeOf(inStream, streamOffset, streamLength);
     if (bytes.size() < 6 || codecs::ReadIcoDirectory(bytes, directory_) != codecs::CodecResult::Ok) {
@@ -20,7 +21,10 @@ bool cICOparser::LoadStream(const std::vector<uint8_t>& inStream, int32_t desire
     if (desiredWidth < 1) desiredWidth = 32;
     if (desiredHeight < 1) desiredHeight = 32;
     const int chosen = codecs::ChooseIcoEntry(directory_, desiredWidth, desiredHeight, icoBitDepth);
-    if (chosen == 0) return true;
+    if (chosen == 0) {
+        broken_ = true;
+        return true;
+    }
     const codecs::IcoEntry& entry = directory_.entries[chosen - 1];
     if (entry.isPng) {
         // The entry's bytes go to the PNG reader; what it answers is the answer.
@@ -35,6 +39,7 @@ bool cICOparser::LoadStream(const std::vector<uint8_t>& inStream, int32_t desire
     codecs::PixelBuffer pixels;
     if (codecs::DecodeIcoBitmapEntry(bytes, entry, pixels) != codecs::CodecResult::Ok) {
         cHost->DestroyDIB();
+        broken_ = true;
         return true;
     }
     int32_t alphaUse = 0, alphaForm = 0;

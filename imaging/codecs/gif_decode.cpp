@@ -31,18 +31,18 @@ bool GatherSubBlocks(ByteSpan bytes, int64_t offset, std::vector<uint8_t>& data)
     }
 }
 
-bool IsGifHeader(ByteSpan bytes) {
+}  // namespace
+
+bool HasGifSignature(ByteSpan bytes) {
     if (!bytes.Has(0, 6)) return false;
     char text[7] = {};
     for (int i = 0; i < 6; ++i) text[i] = static_cast<char>(std::tolower(bytes.data()[i]));
     return std::string_view(text) == "gif89a" || std::string_view(text) == "gif87a";
 }
 
-}  // namespace
-
 CodecResult DecodeGifFirstImage(ByteSpan bytes, GifImage& image) {
     image = GifImage{};
-    if (!IsGifHeader(bytes)) return CodecResult::NotThisFormat;
+    if (!HasGifSignature(bytes)) return CodecResult::NotThisFormat;
 
     uint8_t screenFlags = 0;
     if (!bytes.U8(10, screenFlags)) return CodecResult::Corrupt;

@@ -17,6 +17,9 @@ struct GifImage {
     std::vector<uint8_t> indices;  // rows top-down, interlacing undone
 };
 
+// True when the bytes begin with "GIF87a" or "GIF89a" (any letter case).
+bool HasGifSignature(ByteSpan bytes);
+
 // NotThisFormat: no "GIF87a"/"GIF89a" header (any letter case). Corrupt: a block other than an
 // extension, a padding 0 or an image before the first image, a block running past the data, no
 // colour table, an LZW code that names no entry, or an index past the colour table.

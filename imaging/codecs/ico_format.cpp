@@ -40,6 +40,11 @@ bool ReadPngEntryHeader(ByteSpan data, IcoEntry& entry) {
 
 }  // namespace
 
+bool HasIconDirectoryHeader(ByteSpan bytes) {
+    uint16_t reserved = 0, type = 0;
+    return bytes.U16(0, reserved) && bytes.U16(2, type) && reserved == 0 && (type == 1 || type == 2);
+}
+
 CodecResult ReadIcoDirectory(ByteSpan bytes, IcoDirectory& directory) {
     directory = IcoDirectory{};
     uint16_t reserved = 0, type = 0, count = 0;
@@ -78,6 +83,7 @@ CodecResult ReadIcoDirectory(ByteSpan bytes, IcoDirectory& directory) {
             accepted = false;
             continue;
         }
+        data.U32(0, entry.headerSize);
         if (headerBits == 0) {
             if (entry.bitCount == 0) accepted = false;
         } else if (headerBits == 0x5244) {
@@ -123,6 +129,18 @@ int ChooseIcoEntry(const IcoDirectory& directory, int wantedWidth, int wantedHei
         }
     }
     return chosen ? chosen : 1;
+}
+
+int64_t IcoColorCount(const IcoEntry& entry) {
+    if (entry.bitCount >= 9 || entry.bitCount < 0) return 0;
+    const int64_t xorMask = ScanLineBytes(entry.bitCount, entry.width) * entry.height;
+    const int64_t andMask = ScanLineBytes(1, entry.width) * entry.height;
+    return (int64_t{entry.bytesInResource} - xorMask - andMask - (entry.headerSize & 0xFF)) / 4;
+}
+
+int64_t IcoColorByteOffset(const IcoEntry& entry) {
+    const int64_t table = entry.bitCount >= 0 && entry.bitCount < 16 ? (int64_t{4} << entry.bitCount) : 0;
+    return int64_t{entry.imageOffset} + entry.headerSize + table;
 }
 
 CodecResult DecodeIcoBitmapEntry(ByteSpan bytes, const IcoEntry& entry, PixelBuffer& pixels) {

@@ -5,9 +5,12 @@
 #include <memory>
 #include <vector>
 
-#include "c32bppDIB.h"
+#include "c32bppDIB.h"  // before the parsers header, which uses its pixel view
+#include "bas32bppDIBParsers_win.h"
 
 using quorallion::c32bppDIB;
+namespace bas32bppDIBParsers = quorallion::bas32bppDIBParsers;
+namespace imaging = quorallion::imaging;
 
 namespace {
 
@@ -174,6 +177,28 @@ TEST_F(ImageObject, SetDIBbitsWritesStraightColoursAndPremultiplies) {
     EXPECT_EQ(image_.GetPixel(0, 1, alpha, true), RGB(3, 2, 1));
 }
 
+TEST_F(ImageObject, SetDIBbitsLeavesPixelsOutsideTheRectangleAlone) {
+    // Premultiplied pixels beside the block must not be premultiplied a second time.
+    image_.SetPixel(1, 1, RGB(25, 50, 100), 128, true);
+    const std::vector<uint8_t> opaque = {7, 8, 9, 255};
+    ASSERT_TRUE(image_.SetDIBbits(opaque, true, true, true, true, 3, 0, 1, 1));
+    int32_t alpha = 0;
+    EXPECT_EQ(image_.GetPixel(1, 1, alpha, true), RGB(25, 50, 100));
+    EXPECT_EQ(alpha, 128);
+    EXPECT_EQ(image_.GetPixel(0, 0, alpha, true), RGB(9, 0, 0));
+    EXPECT_EQ(alpha, 128);
+    EXPECT_EQ(image_.GetPixel(3, 0, alpha, true), RGB(9, 8, 7));
+    // The block is opaque, yet the kind comes from the whole image: partial alpha stays.
+    EXPECT_EQ(image_.Alpha(), 2);
+    // A straight block is premultiplied by itself: 200 at alpha 128 becomes 100.
+    ASSERT_TRUE(image_.SetDIBbits({200, 200, 200, 128}, true, true, true, true, 2, 1, 1, 1));
+    EXPECT_EQ(image_.GetPixel(2, 1, alpha, true), RGB(100, 100, 100));
+    EXPECT_EQ(image_.GetPixel(1, 1, alpha, true), RGB(25, 50, 100));
+    // Written over the whole image with opaque pixels, the kind follows: no alpha left.
+    ASSERT_TRUE(image_.SetDIBbits(std::vector<uint8_t>(4 * 3 * 4, 255), true, true, true, true));
+    EXPECT_EQ(image_.Alpha(), 0);
+}
+
 TEST_F(ImageObject, AlphaMaskRowsAndPadding) {
     std::vector<uint8_t> mask;
     ASSERT_TRUE(image_.GetAlphaMask(mask, false, false, false, 0, 0, 2, 2));
@@ -217,6 +242,31 @@ TEST(ImageObjectRegion, ManyRunsStillMakeOneRegion) {
     EXPECT_TRUE(::PtInRegion(region, 198, 199));
     EXPECT_FALSE(::PtInRegion(region, 199, 199));
     ::DeleteObject(region);
+}
+
+TEST(ImageObjectRegion, RegionHelpersFromRectsAndInBlocksAgree) {
+    // 4500 one-pixel squares on alternate columns of 45 rows: three blocks of up to 2000.
+    std::vector<imaging::RegionRect> rects;
+    for (int32_t y = 0; y < 45; ++y)
+        for (int32_t x = 0; x < 200; x += 2) rects.push_back({x, y, x + 1, y + 1});
+    HRGN whole = bas32bppDIBParsers::CreateRegionFromRects(rects, 0, rects.size() - 1, 0, 200);
+    HRGN blocks = bas32bppDIBParsers::CreateRegionInBlocks(rects, rects.size() - 1, 0, 200);
+    ASSERT_NE(whole, nullptr);
+    ASSERT_NE(blocks, nullptr);
+    EXPECT_TRUE(::EqualRgn(whole, blocks));
+    EXPECT_TRUE(::PtInRegion(blocks, 198, 44));
+    EXPECT_FALSE(::PtInRegion(blocks, 199, 44));
+    // A part of the list: rows 10 and 11 only, moved right by the left edge of its bound.
+    HRGN part = bas32bppDIBParsers::CreateRegionFromRects(rects, 1000, 1199, 0, 200);
+    ASSERT_NE(part, nullptr);
+    EXPECT_TRUE(::PtInRegion(part, 0, 10));
+    EXPECT_TRUE(::PtInRegion(part, 198, 11));
+    EXPECT_FALSE(::PtInRegion(part, 0, 9));
+    EXPECT_FALSE(::PtInRegion(part, 0, 12));
+    EXPECT_EQ(bas32bppDIBParsers::CreateRegionFromRects(rects, 5, 4, 0, 200), nullptr);
+    EXPECT_EQ(bas32bppDIBParsers::CreateRegionFromRects(rects, 0, rects.size(), 0, 200), nullptr);
+    EXPECT_EQ(bas32bppDIBParsers::CreateRegionInBlocks({}, 0, 0, 200), nullptr);
+    for (HRGN region : {whole, blocks, part}) ::DeleteObject(region);
 }
 
 TEST_F(ImageObject, CopyImageToSameSizeIsExact) {

@@ -164,8 +164,8 @@ TEST_F(ClipboardImage, MetafileAloneGivesNoImage) {
     ::EmptyClipboard();
     ASSERT_NE(::SetClipboardData(CF_ENHMETAFILE, ::CloseEnhMetaFile(recorder)), nullptr);
     ::CloseClipboard();
-    std::optional<Members> members = StrictJson::ParseFlatObject(core_.Core(L"gcbimage"));
-    ASSERT_TRUE(members);
-    EXPECT_EQ(Member(*members, L"state"), L"ok");
-    EXPECT_EQ(Member(*members, L"image"), L"");
+    // The report counts the metafile as an image...
+    EXPECT_EQ(core_.Core(L"gcbformat"), L"{\"image\":\"1\",\"state\":\"ok\"}");
+    // ...but there is no bitmap to make a PNG of: the image comes back empty, image key first.
+    EXPECT_EQ(core_.Core(L"gcbimage"), L"{\"image\":\"\",\"state\":\"ok\"}");
 }

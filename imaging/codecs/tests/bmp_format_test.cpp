@@ -81,6 +81,10 @@ TEST(BmpFormat, RefusesWhatDoesNotFitAndPassesRunLengthOn) {
     std::vector<uint8_t> hugeOffset = MakeBmp(1, 1, 24, 0, {}, {1, 2, 3, 0});
     std::memcpy(&hugeOffset[10], "\xF0\xFF\xFF\xFF", 4);
     std::vector<uint8_t> overflow = MakeBmp(0x7FFFFFFF, 0x7FFFFFFF, 32, 0, {}, {});
+    std::vector<uint8_t> runLengthPastEnd = MakeBmp(1, 1, 8, 1, {}, {1, 0, 0, 1});
+    std::memcpy(&runLengthPastEnd[10], "\x00\x01\x00\x00", 4);
+    std::vector<uint8_t> hugeInfo = MakeBmp(1, 1, 24, 0, {}, {1, 2, 3, 0});
+    std::memcpy(&hugeInfo[14], "\x00\x00\x01\x00", 4);
     const std::vector<Case> cases = {
         {"not BM", {'B', 'A', 0, 0}, CodecResult::NotThisFormat},
         {"header cut short", {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0}, CodecResult::Corrupt},
@@ -91,6 +95,12 @@ TEST(BmpFormat, RefusesWhatDoesNotFitAndPassesRunLengthOn) {
         {"size product overflows", overflow, CodecResult::TooLarge},
         {"index past a 2-entry table", MakeBmp(1, 1, 8, 0, {1, 2, 3, 0, 4, 5, 6, 0}, {7, 0, 0, 0}), CodecResult::Corrupt},
         {"run-length goes to the platform", MakeBmp(1, 1, 8, 1, {}, {1, 0, 0, 1}), CodecResult::NotThisFormat},
+        {"embedded PNG goes to the platform", MakeBmp(1, 1, 0, 5, {}, {0x89, 'P', 'N', 'G'}), CodecResult::NotThisFormat},
+        {"run-length at 24 bits", MakeBmp(1, 1, 24, 1, {}, {1, 0, 0, 1}), CodecResult::Corrupt},
+        {"run-length with its data past the end", runLengthPastEnd, CodecResult::Corrupt},
+        {"run-length of a forged size", MakeBmp(0x7FFFFFFF, 0x7FFF, 8, 1, {}, {0, 1}), CodecResult::TooLarge},
+        {"unknown compression", MakeBmp(1, 1, 24, 9, {}, {1, 2, 3, 0}), CodecResult::Corrupt},
+        {"information header past the end", hugeInfo, CodecResult::Corrupt},
     };
     for (const Case& c : cases) {
         BmpImage image;

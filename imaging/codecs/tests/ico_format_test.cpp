@@ -112,3 +112,17 @@ TEST(IcoFormat, RefusesBrokenDirectories) {
         EXPECT_NE(ReadIcoDirectory(ByteSpan(c.file.data(), c.file.size()), directory), CodecResult::Ok) << c.what;
     }
 }
+
+TEST(IcoFormat, ColorCountAndColorByteOffsetOfEachEntry) {
+    // Data of each entry: 40-byte header, full table below 16 bits, colour bits, AND mask.
+    // 16 x 16 x 4: 40 + 64 + 128 + 64 bytes at 54; 32 x 32 x 8: 40 + 1024 + 1024 + 128 at 350;
+    // 32 x 32 x 32: 40 + 4096 + 128 at 2566.
+    const IcoDirectory directory = Read(MakeIco(1, {{16, 4}, {32, 8}, {32, 32}}));
+    ASSERT_EQ(directory.entries.size(), 3u);
+    EXPECT_EQ(IcoColorCount(directory.entries[0]), 16);
+    EXPECT_EQ(IcoColorByteOffset(directory.entries[0]), 54 + 40 + 64);
+    EXPECT_EQ(IcoColorCount(directory.entries[1]), 256);
+    EXPECT_EQ(IcoColorByteOffset(directory.entries[1]), 350 + 40 + 1024);
+    EXPECT_EQ(IcoColorCount(directory.entries[2]), 0);
+    EXPECT_EQ(IcoColorByteOffset(directory.entries[2]), 2566 + 40);
+}
