@@ -37,19 +37,26 @@ void KillProcessByHwnd(HWND window) {
 
 namespace quorallion::basShell {
 
-bool StartHidden(const std::wstring& file, const std::wstring& parameters,
-                 const std::wstring& workingFolder) {
+bool ShellExecuteWait(HWND owner, const std::wstring& verb, const std::wstring& file,
+                      const std::wstring& parameters, const std::wstring& workingFolder, int show,
+                      WaitOptions options) {
     SHELLEXECUTEINFOW request{};
     request.cbSize = sizeof(request);
     request.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    request.lpVerb = L"open";
+    request.hwnd = owner;
+    request.lpVerb = verb.empty() ? nullptr : verb.c_str();
     request.lpFile = file.c_str();
-    request.lpParameters = parameters.c_str();
-    request.lpDirectory = workingFolder.c_str();
-    request.nShow = SW_HIDE;
+    request.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
+    request.lpDirectory = workingFolder.empty() ? nullptr : workingFolder.c_str();
+    request.nShow = show;
     if (!::ShellExecuteExW(&request)) return false;
-    // Not waited for: the launcher ends right away.
     win::UniqueHandleNull process(request.hProcess);
+    // A document opened in a running program gives no process handle: nothing to wait for.
+    if (!process || options.waitMilliseconds == 0) return true;
+    if (::WaitForSingleObject(process.get(), options.waitMilliseconds) == WAIT_TIMEOUT &&
+        options.endWhenWaitRunsOut) {
+        ::TerminateProcess(process.get(), 0);
+    }
     return true;
 }
 

@@ -16,7 +16,15 @@ void KillProcessByHwnd(HWND window);
 }
 
 namespace quorallion::basShell {
-// Starts the program hidden without waiting; false when it could not be started.
-bool StartHidden(const std::wstring& file, const std::wstring& parameters,
-                 const std::wstring& workingFolder);
+// How long ShellExecuteWait waits for the started program, and whether it ends the program when
+// the wait runs out.
+struct WaitOptions {
+    DWORD waitMilliseconds = 0;  // 0: return at once; INFINITE: until the program ends
+    bool endWhenWaitRunsOut = false;
+};
+
+// Starts a program through the shell; false when it could not be started.
+bool ShellExecuteWait(HWND owner, const std::wstring& verb, const std::wstring& file,
+                      const std::wstring& parameters, const std::wstring& workingFolder, int show,
+                      WaitOptions options = {});
 }

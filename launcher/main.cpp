@@ -52,6 +52,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR arguments, int) {
         return 0;
     }
     const std::wstring folder = OwnFolder();
-    basShell::StartHidden(folder + L"\\QuorallionCWS.exe", text, folder);
+    // Not waited for and not ended: the launcher ends right after starting the server.
+    basShell::ShellExecuteWait(nullptr, L"open", folder + L"\\QuorallionCWS.exe", text, folder, SW_HIDE);
     return 0;
 }
