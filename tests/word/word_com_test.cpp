@@ -15,6 +15,7 @@
 
 #include "support/dispatch_client.h"
 #include "support/flat_json.h"
+#include "support/local_servers.h"
 #include "support/temp_root.h"
 #include "support/unix_shell.h"
 
@@ -48,26 +49,8 @@ std::wstring Fixture(const std::wstring& name) {
 
 bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// Running copies of the stand-in by program name.
-int CountProcesses(const wchar_t* name) {
-    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return -1;
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof(entry);
-    int count = 0;
-    for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry))
-        if (::lstrcmpiW(entry.szExeFile, name) == 0) ++count;
-    ::CloseHandle(snapshot);
-    return count;
-}
-
 bool WaitUntilNoProcess(const wchar_t* name, DWORD milliseconds = 20000) {
-    const DWORD start = ::GetTickCount();
-    while (CountProcesses(name) > 0) {
-        if (::GetTickCount() - start > milliseconds) return false;
-        PumpFor(100);
-    }
-    return true;
+    return WaitUntilNoProcessNamed(name, milliseconds);
 }
 
 // Tags removed, numeric and the common named references decoded, white space folded.
@@ -166,11 +149,11 @@ protected:
         core_.Reset();
         for (const wchar_t* program : {L"Winword", L"wps"})
             ::DeleteFileW((ProgramFolder() + L"office\\" + program + L".settings").c_str());
-        EXPECT_TRUE(WaitUntilNoProcess(L"Winword.exe")) << "a Word stand-in was left running";
-        EXPECT_TRUE(WaitUntilNoProcess(L"wps.exe")) << "a WPS stand-in was left running";
-        // The next test's client must not reach a core that is still on its way out (Wine keeps
-        // its class registered until then).
-        EXPECT_TRUE(WaitUntilNoProcess(L"QuorallionCore2.exe"));
+        // Every stand-in and the core end by themselves; one that does not is a fault, and is
+        // terminated so that it outlives neither the test nor its output pipe. The next test's
+        // client must not reach a core on its way out either.
+        const std::vector<std::wstring> left = EndLocalServers({L"Winword.exe", L"wps.exe", L"QuorallionCore2.exe"});
+        EXPECT_TRUE(left.empty()) << "left running: " << ::testing::PrintToString(left);
     }
 
     static void Settings(const std::wstring& program, const std::string& text) {
