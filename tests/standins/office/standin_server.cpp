@@ -45,6 +45,19 @@ int Register(const StandinInfo& info) {
     return ok && named ? 0 : 1;
 }
 
+// Waits, serving messages, as a busy application keeps its message loop.
+void ServeMessagesFor(long milliseconds) {
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < static_cast<DWORD>(milliseconds)) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
 class Factory : public IClassFactory {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
@@ -60,6 +73,8 @@ public:
         if (!out) return E_POINTER;
         *out = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
+        // A slow start as the client sees it: the creation call is under way meanwhile.
+        if (const long delay = Settings::Load().Number(L"createdelay")) ServeMessagesFor(delay);
         IDispatch* app = g_info->createApplication();
         if (!app) return E_OUTOFMEMORY;
         ::InterlockedIncrement(&g_objects);
