@@ -2,8 +2,8 @@
 # Makes the Word tests' documents once, at set-up, into the folder given as $1: one LibreOffice run
 # over the flat-ODF sources below (a table, a picture and Chinese text; Office Math equations), one
 # run for LibreOffice's own text export, python3's zipfile for editing protection with a known
-# password, python3-uno (the system python, which has it) for a Word 97 file with an open
-# password, and a file of random bytes. The tests share them.
+# password and an EQ field, python3-uno (the system python, which has it) for a Word 97 file with
+# an open password, and a file of random bytes. The tests share them.
 set -euo pipefail
 out=$1
 mkdir -p "$out"
@@ -68,7 +68,28 @@ FODT
 
 soffice --headless --norestore -env:UserInstallation=file://$work/profile \
   --convert-to docx --outdir "$work" "$work/table.fodt" "$work/equations.fodt" >/dev/null 2>&1
-cp "$work/equations.docx" "$out/equations.docx"
+# An EQ field (a fraction), added to the equations' package by python3's zipfile before the last
+# paragraph.
+python3 - "$work/equations.docx" "$out/equations.docx" <<'PY'
+import sys, zipfile
+src, dst = sys.argv[1], sys.argv[2]
+field = ('<w:p><w:r><w:t xml:space="preserve">Half of it: </w:t></w:r>'
+         '<w:r><w:fldChar w:fldCharType="begin"/></w:r>'
+         '<w:r><w:instrText xml:space="preserve"> EQ \\f(1,2) </w:instrText></w:r>'
+         '<w:r><w:fldChar w:fldCharType="separate"/></w:r><w:r><w:t>1/2</w:t></w:r>'
+         '<w:r><w:fldChar w:fldCharType="end"/></w:r></w:p>')
+with zipfile.ZipFile(src) as zin, zipfile.ZipFile(dst, "w", zipfile.ZIP_DEFLATED) as zout:
+    for item in zin.infolist():
+        data = zin.read(item.filename)
+        if item.filename == "word/document.xml":
+            text = data.decode("utf-8")
+            last = text.rfind("<w:p>", 0, text.find("End of the equations."))
+            if last < 0:
+                last = text.rfind("<w:p ", 0, text.find("End of the equations."))
+            text = text[:last] + field + text[last:]
+            data = text.encode("utf-8")
+        zout.writestr(item, data)
+PY
 soffice --headless --norestore -env:UserInstallation=file://$work/profile \
   --convert-to "txt:Text (encoded):UTF8" --outdir "$work" "$work/table.docx" >/dev/null 2>&1
 cp "$work/table.docx" "$out/Table Doc.DOCX"

@@ -125,15 +125,19 @@ TEST_F(WordActions, EquationsBecomePicturesCarryingTheirCodes) {
     const Reply reply = Run(L"word2html", Fixture(L"equations.docx"), L"wordeq:1");
     ASSERT_EQ(reply.Get(L"state"), L"ok") << reply.raw;
     const std::wstring html = reply.Get(L"html");
-    EXPECT_EQ(ImageAttributes(html, L"_tag"), std::vector<std::wstring>(2, L"wordeq"));
-    EXPECT_EQ(ImageAttributes(html, L"_eqtype"), std::vector<std::wstring>(2, L"omath"));
+    EXPECT_EQ(ImageAttributes(html, L"_tag"), std::vector<std::wstring>(3, L"wordeq"));
+    EXPECT_EQ(ImageAttributes(html, L"_eqtype"), (std::vector<std::wstring>{L"omath", L"omath", L"formula"}));
     const std::vector<std::wstring> codes = ImageAttributes(html, L"_eqcode");
-    ASSERT_EQ(codes.size(), 2u) << ::testing::PrintToString(html);
+    ASSERT_EQ(codes.size(), 3u) << ::testing::PrintToString(html);
     // The inline sum first, its sign kept as a character reference; then the display equation.
     const std::string inlineCode = FromBase64(codes[0]), display = FromBase64(codes[1]);
     EXPECT_EQ(inlineCode.rfind("<m:oMath>", 0), 0u) << inlineCode;
     EXPECT_NE(inlineCode.find("&#8721;"), std::string::npos) << inlineCode;
     EXPECT_EQ(display.rfind("<m:oMathPara>", 0), 0u) << display;
+    // The EQ field's code, from its copy without Word's comment markers.
+    const std::string field = FromBase64(codes[2]);
+    EXPECT_NE(field.find("<i>EQ \\f(1,2)</i>"), std::string::npos) << field;
+    EXPECT_EQ(field.find("<!--[if"), std::string::npos) << field;
     // Each equation picture is a file of the job folder.
     const std::wstring key = reply.Get(L"actkey");
     for (const std::wstring& source : ImageAttributes(html, L"src")) {
@@ -145,6 +149,7 @@ TEST_F(WordActions, EquationsBecomePicturesCarryingTheirCodes) {
     }
     EXPECT_NE(VisibleText(html).find(L"for every year"), std::wstring::npos);
     EXPECT_EQ(Calls(Journal(L"Winword"), L"Range", L"Copy").size(), 2u);
+    EXPECT_EQ(Calls(Journal(L"Winword"), L"Field", L"Copy").size(), 1u);
 }
 
 TEST_F(WordActions, EquationsWithoutCodesLeaveNoAnchors) {
@@ -153,10 +158,12 @@ TEST_F(WordActions, EquationsWithoutCodesLeaveNoAnchors) {
     const std::wstring html = reply.Get(L"html");
     EXPECT_EQ(html.find(L"quorallionomath"), std::wstring::npos) << ::testing::PrintToString(html);
     EXPECT_EQ(html.find(L"_eqcode"), std::wstring::npos);
-    // The pictures stay, and the bookmarks were asked for.
-    EXPECT_GE(ImageAttributes(html, L"src").size(), 2u);
+    // The pictures stay (the EQ field's one made from its metafile), the bookmarks were asked for.
+    EXPECT_EQ(ImageAttributes(html, L"src").size(), 3u);
     EXPECT_EQ(Calls(Journal(L"Winword"), L"Bookmarks", L"Add").size(), 2u);
+    EXPECT_EQ(Calls(Journal(L"Winword"), L"Selection", L"EnhMetaFileBits").size(), 1u);
     EXPECT_TRUE(Calls(Journal(L"Winword"), L"Range", L"Copy").empty()) << "nothing is copied";
+    EXPECT_TRUE(Calls(Journal(L"Winword"), L"Field", L"Copy").empty());
 }
 
 TEST_F(WordActions, ErrflagsOfTheFileRoad) {

@@ -7,7 +7,9 @@
 // the picture the worker inserted (with its alternative text), or the equation's own picture
 // with the bookmark anchor the worker added. An equation range's Copy puts Word-shaped
 // "HTML Format" on the clipboard (the Office Math markup and a picture in the temp folder).
-// Not modelled: fields and shapes (their collections are empty).
+// Fields (EQ fields, embedded objects) are read from the package's field codes, stand at markers
+// "QFLD<n>QFLD" the same way and copy as Word-shaped "HTML Format"; the selection's
+// EnhMetaFileBits is a recorded metafile. Not modelled: shapes (their collections are empty).
 //
 // Settings (see office/standin_settings.h) beyond the frame's: "savedelay" (ms that SaveAs and
 // ExportAsFixedFormat wait, serving messages), "password" (the editing password Unprotect
@@ -82,9 +84,10 @@ std::wstring FromUtf8(const std::string& bytes) {
     return out;
 }
 
-// One Office Math equation of the document, in document order.
+// One Office Math equation or one field of the document, in document order.
 struct Equation {
-    std::string omml;              // the package's markup of it (UTF-8)
+    std::string omml;              // an equation: the package's markup of it (UTF-8)
+    std::string code;              // a field: its code ("EQ \f(1,2)", "EMBED Equation.3")
     std::wstring bookmark;         // added over its range
     std::string picture;           // the picture put in its place (bytes), with its extension
     std::wstring pictureExtension;
@@ -97,7 +100,9 @@ struct Document {
     std::wstring workCopy;    // the source copied under an ASCII name in the work folder
     std::wstring markedCopy;  // the package with its equations as marker texts "QEQ<n>QEQ"
     std::vector<Equation> equations;
+    std::vector<Equation> fields;
     size_t selected = 0;      // the equation the selection is on (1-based), 0 none
+    Equation* selectedItem = nullptr;  // the equation or field the selection is on
     std::map<IDispatch*, size_t> ranges;  // live equation ranges and their equations
     std::wstring pastedHtml;  // the body of what was pasted into a new document
     long protection = -1;     // wdNoProtection, or the kind read from the package
@@ -134,6 +139,14 @@ def mark(match):
     return "<w:r><w:t>QEQ%dQEQ</w:t></w:r>" % len(equations)
 marked = re.sub(r"<m:oMathPara\b.*?</m:oMathPara>|<m:oMath\b.*?</m:oMath>", mark, document, flags=re.S)
 open(folder + "equations.txt", "wb").write("\x1e".join(equations).encode("utf-8"))
+fields = []
+def mark_field(match):
+    code = "".join(re.findall(r"<w:instrText[^>]*>(.*?)</w:instrText>", match.group(0), flags=re.S))
+    fields.append(code.strip())
+    return "<w:r><w:t>QFLD%dQFLD</w:t></w:r>" % len(fields)
+marked = re.sub(r'<w:r>(?:(?!<w:r>).)*?<w:fldChar w:fldCharType="begin"/>.*?<w:fldChar w:fldCharType="end"/>\s*</w:r>',
+                mark_field, marked, flags=re.S)
+open(folder + "fields.txt", "wb").write("\x1e".join(fields).encode("utf-8"))
 with zipfile.ZipFile(folder + "marked.docx", "w", zipfile.ZIP_DEFLATED) as out:
     for item in z.infolist():
         out.writestr(item, marked.encode("utf-8") if item.filename == "word/document.xml" else z.read(item.filename))
@@ -225,6 +238,15 @@ HRESULT Load(Document& doc, DispatchCall& call) {
             doc.equations.push_back(eq);
             start = end + 1;
         }
+        const std::string fields = testing::ReadBytes(folder + L"fields.txt").value_or("");
+        for (size_t start = 0; start < fields.size();) {
+            size_t end = fields.find('\x1e', start);
+            if (end == std::string::npos) end = fields.size();
+            Equation field;
+            field.code = fields.substr(start, end - start);
+            doc.fields.push_back(field);
+            start = end + 1;
+        }
         return S_OK;
     }
     // .doc, .wps: LibreOffice reads it or it is not a document (an encrypted one included: the
@@ -289,6 +311,28 @@ bool SaveHtml(const Document& doc, const std::wstring& path) {
             }
             html.replace(place, marker.size(), replacement);
         }
+        for (size_t i = 0; i < doc.fields.size(); ++i) {
+            const Equation& field = doc.fields[i];
+            const std::string marker = "QFLD" + std::to_string(i + 1) + "QFLD";
+            const size_t place = html.find(marker);
+            if (place == std::string::npos) continue;
+            std::string replacement;
+            if (!field.picture.empty()) {
+                const std::string target = "image" + std::to_string(++n) + "." +
+                                           quorallion::standin::Utf8Of(field.pictureExtension);
+                pictures.push_back({target, field.picture});
+                replacement = "<img width=60 height=20 src=\"" + files + target + "\"" +
+                              (field.alternativeText.empty()
+                                   ? std::string()
+                                   : " alt=\"" + quorallion::standin::Utf8Of(field.alternativeText) + "\"") +
+                              ">";
+            } else if (!field.deleted) {
+                const std::string target = "image" + std::to_string(++n) + ".bmp";
+                pictures.push_back({target, EquationPicture()});
+                replacement = "<img width=60 height=20 src=\"" + files + target + "\">";
+            }
+            html.replace(place, marker.size(), replacement);
+        }
     } else {
         html = "<html><head><meta http-equiv=Content-Type content=\"text/html; charset=utf-8\"></head><body>" +
                quorallion::standin::Utf8Of(doc.pastedHtml) + "</body></html>";
@@ -342,20 +386,45 @@ std::string BlankPdf() {
 
 // Word's copy of an equation's range: "HTML Format" with the Office Math markup in Word's
 // conditional comment and its picture, a file in the temp folder, for browsers.
-void CopyEquation(const Equation& eq, size_t index) {
+void PutWordHtml(const std::string& fragment);
+
+// A picture of the copied content in the temp folder, as Word leaves one for browsers; its address.
+std::string ClipboardPicture(const std::wstring& name) {
     wchar_t temp[MAX_PATH + 1] = {};
     ::GetTempPathW(MAX_PATH + 1, temp);
     const std::wstring folder = std::wstring(temp) + L"msohtmlclip\\";
     ::CreateDirectoryW(folder.c_str(), nullptr);
-    const std::wstring picture = folder + L"clip_image" + std::to_wstring(index) + L".bmp";
+    const std::wstring picture = folder + name;
     testing::WriteBytes(picture, EquationPicture());
     std::wstring address = L"file:///" + picture;
     for (wchar_t& c : address)
         if (c == L'\\') c = L'/';
-    const std::string fragment =
-        "<p class=MsoNormal><!--[if gte msEquation 12]>" + WordShapedOmml(eq.omml) +
-        "<![endif]--><![if !msEquation]><span style='position:relative;top:6.0pt'><img width=60 height=20 src=\"" +
-        quorallion::standin::Utf8Of(address) + "\" v:shapes=\"_x0000_i1025\"></span><![endif]></p>";
+    return quorallion::standin::Utf8Of(address);
+}
+
+void CopyEquation(const Equation& eq, size_t index) {
+    PutWordHtml("<p class=MsoNormal><!--[if gte msEquation 12]>" + WordShapedOmml(eq.omml) +
+                "<![endif]--><![if !msEquation]><span style='position:relative;top:6.0pt'><img width=60 height=20 "
+                "src=\"" + ClipboardPicture(L"clip_image" + std::to_wstring(index) + L".bmp") +
+                "\" v:shapes=\"_x0000_i1025\"></span><![endif]></p>");
+}
+
+// A field's copy: an EQ field as its code in Word's equation comment with the picture for
+// browsers; an embedded object as its shape with the picture data.
+void CopyField(const Equation& field, size_t index) {
+    std::string code;
+    for (char c : field.code) code += c == '<' ? std::string("&lt;") : c == '>' ? std::string("&gt;") : std::string(1, c);
+    const std::string picture = ClipboardPicture(L"clip_field" + std::to_wstring(index) + L".bmp");
+    if (field.code.rfind("EQ", 0) == 0)
+        PutWordHtml("<p class=MsoNormal><span lang=EN-US><!--[if gte msEquation 12]><i>" + code +
+                    "</i><![endif]--><![if !msEquation]><img width=60 height=20 src=\"" + picture +
+                    "\"><![endif]><span style='mso-spacerun:yes'>  </span></span></p>");
+    else
+        PutWordHtml("<p class=MsoNormal><v:shape id=\"_x0000_i1025\" type=\"#_x0000_t75\"><v:imagedata src=\"" +
+                    picture + "\" o:title=\"\"/></v:shape></p>");
+}
+
+void PutWordHtml(const std::string& fragment) {
     const std::string document =
         "<html xmlns:v=\"urn:schemas-microsoft-com:vml\" xmlns:o=\"urn:schemas-microsoft-com:office:office\" "
         "xmlns:w=\"urn:schemas-microsoft-com:office:word\" "
@@ -381,6 +450,26 @@ void CopyEquation(const Equation& eq, size_t index) {
     ::EmptyClipboard();
     if (!::SetClipboardData(::RegisterClipboardFormatW(L"HTML Format"), memory)) ::GlobalFree(memory);
     ::CloseClipboard();
+}
+
+// The selection as a metafile: what Word records for the selected equation field, a dark bar on
+// the background colour that the worker makes transparent.
+std::vector<unsigned char> RecordedMetafile() {
+    std::vector<unsigned char> bytes;
+    HDC dc = ::CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+    if (!dc) return bytes;
+    const RECT all{0, 0, 80, 30}, bar{10, 12, 70, 18};
+    HBRUSH background = ::CreateSolidBrush(RGB(254, 255, 255)), ink = ::CreateSolidBrush(RGB(32, 32, 32));
+    ::FillRect(dc, &all, background);
+    ::FillRect(dc, &bar, ink);
+    ::DeleteObject(background);
+    ::DeleteObject(ink);
+    HENHMETAFILE emf = ::CloseEnhMetaFile(dc);
+    if (!emf) return bytes;
+    bytes.resize(::GetEnhMetaFileBits(emf, 0, nullptr));
+    ::GetEnhMetaFileBits(emf, static_cast<UINT>(bytes.size()), bytes.data());
+    ::DeleteEnhMetaFile(emf);
+    return bytes;
 }
 
 class WordStandin {
@@ -465,18 +554,17 @@ private:
         DispatchObject* shapes = new DispatchObject(L"InlineShapes");
         shapes->Add(L"AddPicture", [this](DispatchCall& call) {
             const std::shared_ptr<Document> doc = current_.lock();
-            if (!doc || doc->selected == 0 || doc->selected > doc->equations.size())
-                return call.Fail(4198, L"Nothing selected");
-            Equation& eq = doc->equations[doc->selected - 1];
+            if (!doc || !doc->selectedItem) return call.Fail(4198, L"Nothing selected");
+            Equation& eq = *doc->selectedItem;
             const std::wstring path = call.Text(0);
             const std::optional<std::string> bytes = testing::ReadBytes(path);
             if (!bytes) return call.Fail(5152, L"The file name is not valid.");
             eq.picture = *bytes;
             eq.pictureExtension = Extension(path);
-            const size_t index = doc->selected;
+            Equation* item = doc->selectedItem;
             DispatchObject* shape = new DispatchObject(L"InlineShape");
-            shape->Add(L"AlternativeText", [doc, index](DispatchCall& inner) {
-                Equation& target = doc->equations[index - 1];
+            shape->Add(L"AlternativeText", [doc, item](DispatchCall& inner) {
+                Equation& target = *item;
                 if (inner.IsPut()) target.alternativeText = inner.Text(inner.Count() - 1);
                 else inner.Return(target.alternativeText);
                 return S_OK;
@@ -503,6 +591,10 @@ private:
             call.Return(static_cast<IDispatch*>(format));
             return S_OK;
         });
+        selection->Add(L"EnhMetaFileBits", [](DispatchCall& call) {
+            call.ReturnBytes(RecordedMetafile());
+            return S_OK;
+        });
         selection->Add(L"Range", [range](DispatchCall& call) {
             call.Return(static_cast<IDispatch*>(range));
             return S_OK;
@@ -523,6 +615,7 @@ private:
         range->Add(L"moveEnd", [](DispatchCall&) { return S_OK; });
         range->Add(L"Select", [doc, index](DispatchCall&) {
             doc->selected = index;
+            doc->selectedItem = &doc->equations[index - 1];
             return S_OK;
         });
         range->Add(L"Copy", [doc, index](DispatchCall&) {
@@ -545,6 +638,72 @@ private:
             format->Release();
         };
         return range;
+    }
+
+    // Field index (1-based) of the document: 49 for an EQ field, 58 for an embedded object.
+    static DispatchObject* FieldObject(const std::shared_ptr<Document>& doc, size_t index) {
+        Equation* field = &doc->fields[index - 1];
+        DispatchObject* object = new DispatchObject(L"Field");
+        const bool embedded = field->code.rfind("EMBED ", 0) == 0;
+        const long type = field->code.rfind("EQ", 0) == 0 ? 49 : embedded ? 58 : 0;
+        object->Add(L"Type", [type](DispatchCall& call) {
+            call.Return(type);
+            return S_OK;
+        });
+        DispatchObject* ole = new DispatchObject(L"OLEFormat");
+        ole->Add(L"ClassType", [field, embedded](DispatchCall& call) {
+            if (!embedded) return call.Fail(4605, L"This method or property is not available.");
+            std::string cls = field->code.substr(6);
+            cls = cls.substr(0, cls.find(' '));
+            call.Return(FromUtf8(cls));
+            return S_OK;
+        });
+        object->Add(L"OLEFormat", [ole](DispatchCall& call) {
+            call.Return(static_cast<IDispatch*>(ole));
+            return S_OK;
+        });
+        auto codes = std::make_shared<VARIANT>();
+        codes->vt = VT_BOOL;
+        codes->boolVal = VARIANT_FALSE;
+        object->AddValue(L"ShowCodes", codes);
+        object->Add(L"Select", [doc, field](DispatchCall&) {
+            doc->selected = 0;
+            doc->selectedItem = field;
+            return S_OK;
+        });
+        object->Add(L"Copy", [field, index](DispatchCall&) {
+            CopyField(*field, index);
+            return S_OK;
+        });
+        object->Add(L"Delete", [field](DispatchCall&) {
+            field->deleted = true;
+            return S_OK;
+        });
+        DispatchObject* result = new DispatchObject(L"FieldResult");
+        DispatchObject* font = new DispatchObject(L"Font");
+        font->Add(L"Reset", [](DispatchCall&) { return S_OK; });
+        DispatchObject* format = Holder(L"ParagraphFormat", {L"BaseLineAlignment"});
+        result->Add(L"Font", [font](DispatchCall& call) {
+            call.Return(static_cast<IDispatch*>(font));
+            return S_OK;
+        });
+        result->Add(L"ParagraphFormat", [format](DispatchCall& call) {
+            call.Return(static_cast<IDispatch*>(format));
+            return S_OK;
+        });
+        result->onLastRelease = [font, format] {
+            font->Release();
+            format->Release();
+        };
+        object->Add(L"result", [result](DispatchCall& call) {
+            call.Return(static_cast<IDispatch*>(result));
+            return S_OK;
+        });
+        object->onLastRelease = [doc, ole, result] {  // doc: the field lives in it
+            ole->Release();
+            result->Release();
+        };
+        return object;
     }
 
     // An object of plain read-write values, each starting empty.
@@ -683,7 +842,23 @@ private:
             return S_OK;
         });
         current_ = doc;
-        for (const wchar_t* collection : {L"Fields", L"Shapes", L"InlineShapes", L"Paragraphs"}) {
+        DispatchObject* fields = new DispatchObject(L"Fields");
+        empties->push_back(fields);
+        fields->Add(L"Count", [doc](DispatchCall& call) {
+            call.Return(static_cast<long>(doc->fields.size()));
+            return S_OK;
+        });
+        fields->Add(L"Item", [doc](DispatchCall& call) {
+            const long index = call.Long(0, 0);
+            if (index < 1 || static_cast<size_t>(index) > doc->fields.size())
+                return call.Fail(5941, L"The requested member of the collection does not exist.");
+            return ReturnNew(call, FieldObject(doc, static_cast<size_t>(index)));
+        });
+        object->Add(L"Fields", [fields](DispatchCall& call) {
+            call.Return(static_cast<IDispatch*>(fields));
+            return S_OK;
+        });
+        for (const wchar_t* collection : {L"Shapes", L"InlineShapes", L"Paragraphs"}) {
             DispatchObject* empty = new DispatchObject(collection);
             empties->push_back(empty);
             empty->Add(L"Count", [](DispatchCall& call) {
