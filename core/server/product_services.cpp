@@ -12,8 +12,14 @@ const CoreServices& ProductServices() {
         s.word = [](const JobContext& context) { return MakeWordWorker(context); };
         s.pdf = [](const JobContext& context) { return MakePdfWorker(context); };
         s.capture = [](ReturnValueHandler returnValue) { return MakeCaptureSession(std::move(returnValue)); };
+        s.equation = [](const JobContext& context, ReturnValueHandler returnValue) {
+            return MakeEquationSession(context, std::move(returnValue));
+        };
         // Releasing any core object unloads every form of the process.
-        s.unloadForms = [] { UnloadCaptureForms(); };
+        s.unloadForms = [] {
+            UnloadCaptureForms();
+            UnloadEquationForm();
+        };
         // "excelpaste2html" needs the Excel worker's clean-up, which this build does not have.
         return s;
     }();
