@@ -1,0 +1,33 @@
+#pragma once
+// The local-server frame of an Office stand-in (tests only). One program serves one application
+// class:
+//   "/RegServer"               registers the class and its ProgID with "<program> /Automation"
+//                              (and App Paths, see StandinInfo);
+//   "/Automation", "-Embedding" serves the class to COM until the application quits or its last
+//                              reference goes, and stays out of the running object table;
+//   no argument (a user start) makes one application, enters it in the running object table and
+//                              serves until it quits; it serves no class, so a new object asked for
+//                              by CreateObject comes from a new process, as with Office.
+#include <windows.h>
+#include <oaidl.h>
+
+#include <functional>
+
+namespace quorallion::standin {
+
+struct StandinInfo {
+    CLSID clsid;
+    const wchar_t* progId;
+    // A new application object with one reference.
+    std::function<IDispatch*()> createApplication;
+    // When set, "/RegServer" also names this program under App Paths by this name, as an Office
+    // set-up does ("Winword.exe").
+    const wchar_t* appPathName = nullptr;
+};
+
+int RunStandin(const StandinInfo& info, const wchar_t* commandLine);
+
+// Ends the message loop (the application's Quit).
+void RequestQuit();
+
+}  // namespace quorallion::standin
