@@ -11,6 +11,8 @@ const CoreServices& ProductServices() {
         s.clipboard = [] { return MakeClipboardService(); };
         s.word = [](const JobContext& context) { return MakeWordWorker(context); };
         s.pdf = [](const JobContext& context) { return MakePdfWorker(context); };
+        s.excel = [](const JobContext& context) { return MakeExcelWorker(context); };
+        s.ppt = [](const JobContext& context) { return MakePptWorker(context); };
         s.capture = [](ReturnValueHandler returnValue) { return MakeCaptureSession(std::move(returnValue)); };
         // Releasing any core object unloads every form of the process.
         s.unloadForms = [] { UnloadCaptureForms(); };
