@@ -10,7 +10,8 @@
 // LibreOffice's; Range.Copy() puts a bitmap of the range on the clipboard.
 //
 // Settings (office/standin_settings.h) beyond the frame's: "opendelay" and "publishdelay" (ms that
-// Workbooks.Open and Publish wait, serving messages), "nopage" (1: Publish writes nothing).
+// Workbooks.Open and Publish wait, serving messages), "nopage" (1: Publish writes nothing),
+// "fastpdf" (1: the export writes a blank one-page PDF itself, for tests about the arguments).
 #include <windows.h>
 
 #include <algorithm>
@@ -100,6 +101,27 @@ std::optional<int> RunBook(const std::string& arguments) {
 
 std::string Quoted(const std::wstring& windowsPath) {
     return testing::ShellQuote(testing::UnixPath(windowsPath).value_or(""));
+}
+
+// A valid one-page PDF with nothing on the page.
+std::string BlankPdf() {
+    const char* objects[] = {"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                             "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] >>"};
+    std::string pdf = "%PDF-1.4\n";
+    std::vector<size_t> offsets;
+    for (int i = 0; i < 3; ++i) {
+        offsets.push_back(pdf.size());
+        pdf += std::to_string(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const size_t xref = pdf.size();
+    pdf += "xref\n0 4\n0000000000 65535 f \n";
+    for (size_t offset : offsets) {
+        char line[32];
+        snprintf(line, sizeof(line), "%010zu 00000 n \n", offset);
+        pdf += line;
+    }
+    pdf += "trailer\n<< /Size 4 /Root 1 0 R >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
+    return pdf;
 }
 
 struct Cell {
@@ -416,6 +438,8 @@ private:
     }
 
     static HRESULT Export(DispatchCall& call, const Workbook& book, long onlySheet) {
+        if (Settings::Load().Number(L"fastpdf") == 1)
+            return testing::WriteBytes(call.Text(1), BlankPdf()) ? S_OK : call.Fail(1004, L"Export failed");
         const std::wstring work = WorkFolder();
         std::wstring source = book.package;
         if (onlySheet > 0) {
