@@ -15,6 +15,13 @@ cleanup() {
 }
 trap cleanup EXIT
 bash scripts/wine-prefix.sh || exit 1
+# Wine's desktop process, started here with its output sent away and kept up for the whole run:
+# started by a test instead, it would hold that test's output pipe and keep CTest waiting.
+keeper="$QUORALLION_BUILD_DIR/win/bin/desktop_keeper.exe"
+if [ -f "$keeper" ]; then
+  "$QUORALLION_WINE" "$keeper" >/dev/null 2>&1 </dev/null &
+  sleep 3
+fi
 
 # Extra arguments go to both CTest runs (for instance -R clipboard).
 build=$QUORALLION_BUILD_DIR

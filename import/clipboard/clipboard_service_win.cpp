@@ -6,6 +6,7 @@
 #include "import_services.h"
 #include "json/clsJSON.h"
 #include "word/clsOfficeWord.h"
+#include "word/frmUnProtect_win.h"
 
 namespace quorallion {
 
@@ -76,6 +77,9 @@ std::unique_ptr<ClipboardService> MakeClipboardService() {
 }
 
 std::unique_ptr<WordWorker> MakeWordWorker(const JobContext& context) {
+    // A protected document asks for its password on the skinned prompt.
+    static const bool promptInstalled = (frmUnProtect::Install(), true);
+    (void)promptInstalled;
     return std::make_unique<clsOfficeWord>(context);
 }
 

@@ -55,6 +55,12 @@ public:
     static std::wstring ReplaceEquationPlaceholders(const std::wstring& html, const std::vector<std::wstring>& omath,
                                                     const std::vector<std::wstring>& fields);
 
+    // An equation picture's alt value "QuorallionWordEQ;<type>;<code>" turned into the attributes
+    // _tag, _eqtype and _eqcode.
+    static std::wstring EquationAttributes(const std::wstring& html);
+    // The saved pictures' addresses: "file:///", the job key, "/" and the path in the job folder.
+    static std::wstring PictureAddresses(const std::wstring& html, const std::wstring& actKey);
+
     // The paste road's unwrapping of a div, then a p, that alone wraps the whole body.
     static std::wstring UnwrapSingleBodyElement(const std::wstring& html);
     // "&", ":" and ";" escaped for a new option list.

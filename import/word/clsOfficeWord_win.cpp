@@ -261,10 +261,7 @@ bool clsOfficeWord::Word2HTML(const std::wstring& documentPath, const std::wstri
 
         // 17
         if (wordeq) {
-            text = ReplaceEquationPlaceholders(text);
-            text = basRegExp::RegExpReplace(
-                text, LR"re((<img\s[^>]*?)(alt\s*?=\s*?"QuorallionWordEQ;)([^;">]*?);([^">]*?)"([^>]*?>))re",
-                LR"re($1 _tag="wordeq" _eqtype="$3" _eqcode="$4"$5)re");
+            text = EquationAttributes(ReplaceEquationPlaceholders(text));
         } else {
             text = basRegExp::RegExpReplace(
                 text,
@@ -274,9 +271,7 @@ bool clsOfficeWord::Word2HTML(const std::wstring& documentPath, const std::wstri
         if (paste && !inlineHtml) text = UnwrapSingleBodyElement(text);
 
         // 18
-        text = basRegExp::RegExpReplace(
-            text, LR"re((<img\b[^>]*?\ssrc\s*?=\s*?['"])(?:\./)?(Quorallion_Temp_Doc[\._\-]files/[^>]*?>))re",
-            L"$1file:///" + context_.actKey + L"/$2");
+        text = PictureAddresses(text, context_.actKey);
     } catch (const std::exception&) {
         // An unreadable file or a failing pattern engine: no half-done HTML goes out.
         errflag = L"wordreadfile";
@@ -286,6 +281,18 @@ bool clsOfficeWord::Word2HTML(const std::wstring& documentPath, const std::wstri
     // 19
     html = OptimizeHTML(text);
     return true;
+}
+
+std::wstring clsOfficeWord::EquationAttributes(const std::wstring& html) {
+    return basRegExp::RegExpReplace(
+        html, LR"re((<img\s[^>]*?)(alt\s*?=\s*?"QuorallionWordEQ;)([^;">]*?);([^">]*?)"([^>]*?>))re",
+        LR"re($1 _tag="wordeq" _eqtype="$3" _eqcode="$4"$5)re");
+}
+
+std::wstring clsOfficeWord::PictureAddresses(const std::wstring& html, const std::wstring& actKey) {
+    return basRegExp::RegExpReplace(
+        html, LR"re((<img\b[^>]*?\ssrc\s*?=\s*?['"])(?:\./)?(Quorallion_Temp_Doc[\._\-]files/[^>]*?>))re",
+        L"$1file:///" + actKey + L"/$2");
 }
 
 // Steps 17 of the paste road: the body loses the div, then the p, that wraps all of it, but only

@@ -2,7 +2,7 @@
 # Makes the Word tests' documents once, at set-up, into the folder given as $1: one LibreOffice run
 # over the flat-ODF sources below (a table, a picture and Chinese text), one run for LibreOffice's
 # own text export of the result, python3's zipfile for editing protection with a known password,
-# and a file of random bytes. The tests share them.
+# python3-uno (the system python, which has it) for a Word 97 file with an open password, and a file of random bytes. The tests share them.
 set -euo pipefail
 out=$1
 mkdir -p "$out"
@@ -68,6 +68,43 @@ with zipfile.ZipFile(src) as zin, zipfile.ZipFile(dst, "w", zipfile.ZIP_DEFLATED
         zout.writestr(item, data)
 PY
 
+# A Word 97 document with an open password, stored by LibreOffice through python3-uno: the file a
+# conversion must refuse quickly instead of waiting on a password nobody types.
+cat > "$work/encrypt.py" <<'PY'
+import os, subprocess, sys, time
+import uno
+from com.sun.star.beans import PropertyValue
+src, dst, profile = sys.argv[1], sys.argv[2], sys.argv[3]
+pipe = "quorallion_fixtures_%d" % os.getpid()
+office = subprocess.Popen(["soffice", "--headless", "--norestore", "--nolockcheck", "--nodefault",
+                           "-env:UserInstallation=file://" + profile, "--accept=pipe,name=%s;urp;" % pipe],
+                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
+def prop(name, value):
+    p = PropertyValue(); p.Name = name; p.Value = value; return p
+try:
+    resolver = uno.getComponentContext().ServiceManager.createInstanceWithContext(
+        "com.sun.star.bridge.UnoUrlResolver", uno.getComponentContext())
+    for _ in range(120):
+        try:
+            ctx = resolver.resolve("uno:pipe,name=%s;urp;StarOffice.ComponentContext" % pipe)
+            break
+        except Exception:
+            time.sleep(0.5)
+    desktop = ctx.ServiceManager.createInstanceWithContext("com.sun.star.frame.Desktop", ctx)
+    doc = desktop.loadComponentFromURL(uno.systemPathToFileUrl(src), "_blank", 0, (prop("Hidden", True),))
+    doc.storeToURL(uno.systemPathToFileUrl(dst), (prop("FilterName", "MS Word 97"), prop("Password", "open sesame")))
+    doc.close(True)
+    try:
+        desktop.terminate()
+    except Exception:
+        pass
+finally:
+    try:
+        office.wait(timeout=30)
+    except subprocess.TimeoutExpired:
+        office.kill()
+PY
+timeout -k 5 150 /usr/bin/python3 "$work/encrypt.py" "$work/table.docx" "$out/encrypted.doc" "$work/uno-profile" || true
 head -c 4096 /dev/urandom > "$out/random.docx"
 # A compound file where a package belongs: an encrypted document.
 { printf '\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1'; head -c 4088 /dev/urandom; } > "$out/encrypted.docx"

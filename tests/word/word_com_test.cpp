@@ -2,199 +2,48 @@
 // "asyncresult", while the Word stand-in (tests/standins/word, LibreOffice underneath) plays Word
 // and WPS writer. What the worker asked of the application is read back from the stand-in's
 // journal; the documents are made once at set-up (make_fixtures.sh).
-#include <gtest/gtest.h>
-#include <windows.h>
-#include <tlhelp32.h>
-
-#include <algorithm>
-#include <fstream>
-#include <optional>
-#include <sstream>
-#include <string>
-#include <vector>
-
-#include "support/dispatch_client.h"
-#include "support/flat_json.h"
-#include "support/temp_root.h"
-#include "support/unix_shell.h"
+#include "support/shared_fixtures.h"
+#include "word_client.h"
 
 using namespace quorallion::testing;
+using namespace quorallion::testing::word;
 
 namespace {
 
-constexpr wchar_t kProgId[] = L"QuorallionCore2.Core15200";
-constexpr wchar_t kWait[] = L"{\"state\":\"wait\"}";
-
-std::wstring Wide(const std::string& utf8) {
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0) ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-    return out;
-}
-
-std::wstring ProgramFolder() {
-    wchar_t module[MAX_PATH * 2] = {};
-    ::GetModuleFileNameW(nullptr, module, MAX_PATH * 2);
-    std::wstring path = module;
-    return path.substr(0, path.find_last_of(L'\\') + 1);
-}
-
-std::wstring Fixture(const std::wstring& name) {
-    std::wstring folder = Wide(QUORALLION_WORD_FIXTURES);
-    for (wchar_t& c : folder)
-        if (c == L'/') c = L'\\';
-    return L"Z:" + folder + L"\\" + name;
-}
-
-bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-// Running copies of the stand-in by program name.
-int CountProcesses(const wchar_t* name) {
-    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return -1;
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof(entry);
-    int count = 0;
-    for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry))
-        if (::lstrcmpiW(entry.szExeFile, name) == 0) ++count;
-    ::CloseHandle(snapshot);
-    return count;
-}
-
-bool WaitUntilNoProcess(const wchar_t* name, DWORD milliseconds = 20000) {
-    const DWORD start = ::GetTickCount();
-    while (CountProcesses(name) > 0) {
-        if (::GetTickCount() - start > milliseconds) return false;
-        PumpFor(100);
-    }
-    return true;
-}
-
-// Tags removed, numeric and the common named references decoded, white space folded.
-std::wstring VisibleText(const std::wstring& html) {
-    std::wstring out;
-    bool inTag = false;
-    for (size_t i = 0; i < html.size(); ++i) {
-        const wchar_t c = html[i];
-        if (c == L'<') {
-            inTag = true;
-            out += L' ';
-        } else if (c == L'>') {
-            inTag = false;
-        } else if (!inTag) {
-            if (c == L'&') {
-                const size_t end = html.find(L';', i);
-                if (end != std::wstring::npos && end - i < 10) {
-                    const std::wstring entity = html.substr(i + 1, end - i - 1);
-                    if (!entity.empty() && entity[0] == L'#') {
-                        const unsigned long code = entity.size() > 1 && (entity[1] == L'x' || entity[1] == L'X')
-                                                       ? std::wcstoul(entity.c_str() + 2, nullptr, 16)
-                                                       : std::wcstoul(entity.c_str() + 1, nullptr, 10);
-                        out += static_cast<wchar_t>(code);
-                    } else if (entity == L"nbsp") {
-                        out += L' ';
-                    } else if (entity == L"amp") {
-                        out += L'&';
-                    } else {
-                        out += L'&' + entity + L';';
-                    }
-                    i = end;
-                    continue;
-                }
-            }
-            out += c;
+// Word's copied HTML (the shared fixture) on the clipboard as "HTML Format", with an "ObjectLink"
+// naming a Word document when asked: the source that sends a paste to Word rather than to WPS.
+bool PutWordHtmlOnClipboard(bool fromWord) {
+    const std::optional<std::string> document =
+        ReadBytes(Wide(SharedFixturePath("word-clipboard", "list-simple.html")));
+    if (!document) return false;
+    char header[200];
+    const int headerSize = 105;
+    const size_t start = document->find("<!--StartFragment-->"), end = document->find("<!--EndFragment-->");
+    if (start == std::string::npos || end == std::string::npos) return false;
+    snprintf(header, sizeof(header),
+             "Version:0.9\r\nStartHTML:%010d\r\nEndHTML:%010d\r\nStartFragment:%010d\r\nEndFragment:%010d\r\n",
+             headerSize, headerSize + static_cast<int>(document->size()), headerSize + static_cast<int>(start + 20),
+             headerSize + static_cast<int>(end));
+    const std::string bytes = std::string(header) + *document;
+    if (bytes.size() != headerSize + document->size()) return false;
+    auto global = [](const void* data, size_t size) {
+        HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, size);
+        if (memory) {
+            memcpy(::GlobalLock(memory), data, size);
+            ::GlobalUnlock(memory);
         }
+        return memory;
+    };
+    if (!::OpenClipboard(nullptr)) return false;
+    ::EmptyClipboard();
+    bool ok = ::SetClipboardData(::RegisterClipboardFormatW(L"HTML Format"), global(bytes.c_str(), bytes.size() + 1));
+    if (fromWord) {
+        const char link[] = "Word.Document.12\0C:\\Users\\me\\list.docx\0OLE_LINK1\0\0";
+        ok = ok && ::SetClipboardData(::RegisterClipboardFormatW(L"ObjectLink"), global(link, sizeof(link)));
     }
-    std::wstring folded;
-    for (wchar_t c : out) {
-        const bool space = c == L' ' || c == L'\r' || c == L'\n' || c == L'\t' || c == 0xA0;
-        if (space) {
-            if (!folded.empty() && folded.back() != L' ') folded += L' ';
-        } else {
-            folded += c;
-        }
-    }
-    return folded;
+    ::CloseClipboard();
+    return ok;
 }
-
-struct Reply {
-    Members members;
-    std::wstring raw;
-    std::wstring Get(const std::wstring& key) const { return Member(members, key).value_or(L"<missing>"); }
-};
-
-// The journal of one stand-in copy, as lines of tab-separated fields.
-std::vector<std::vector<std::wstring>> Journal(const std::wstring& program) {
-    std::vector<std::vector<std::wstring>> lines;
-    const std::wstring text = Wide(ReadBytes(ProgramFolder() + L"office\\" + program + L".journal").value_or(""));
-    std::wstringstream stream(text);
-    std::wstring line;
-    while (std::getline(stream, line)) {
-        std::vector<std::wstring> fields;
-        size_t start = 0;
-        for (;;) {
-            const size_t tab = line.find(L'\t', start);
-            fields.push_back(line.substr(start, tab == std::wstring::npos ? std::wstring::npos : tab - start));
-            if (tab == std::wstring::npos) break;
-            start = tab + 1;
-        }
-        lines.push_back(fields);
-    }
-    return lines;
-}
-
-std::vector<std::vector<std::wstring>> Calls(const std::vector<std::vector<std::wstring>>& journal,
-                                             const std::wstring& object, const std::wstring& member) {
-    std::vector<std::vector<std::wstring>> out;
-    for (const auto& line : journal)
-        if (line.size() >= 3 && line[0] == object && line[1] == member) out.push_back(line);
-    return out;
-}
-
-class WordActions : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(Exists(Fixture(L"table.txt"))) << "fixtures missing: make_fixtures.sh did not run";
-        for (const wchar_t* program : {L"Winword", L"wps"}) {
-            ::DeleteFileW((ProgramFolder() + L"office\\" + program + L".journal").c_str());
-            ::DeleteFileW((ProgramFolder() + L"office\\" + program + L".settings").c_str());
-        }
-        HRESULT hr = core_.Create(kProgId);
-        ASSERT_TRUE(SUCCEEDED(hr)) << std::hex << hr;
-    }
-    void TearDown() override {
-        core_.Reset();
-        for (const wchar_t* program : {L"Winword", L"wps"})
-            ::DeleteFileW((ProgramFolder() + L"office\\" + program + L".settings").c_str());
-        EXPECT_TRUE(WaitUntilNoProcess(L"Winword.exe")) << "a Word stand-in was left running";
-        EXPECT_TRUE(WaitUntilNoProcess(L"wps.exe")) << "a WPS stand-in was left running";
-        // The next test's client must not reach a core that is still on its way out (Wine keeps
-        // its class registered until then).
-        EXPECT_TRUE(WaitUntilNoProcess(L"QuorallionCore2.exe"));
-    }
-
-    static void Settings(const std::wstring& program, const std::string& text) {
-        ASSERT_TRUE(WriteBytes(ProgramFolder() + L"office\\" + program + L".settings", text));
-    }
-
-    Reply Finish(std::wstring reply) {
-        for (int i = 0; i < 1800 && reply == kWait; ++i) {
-            PumpFor(100);
-            reply = core_.Core(L"asyncresult");
-        }
-        std::optional<Members> members = StrictJson::ParseFlatObject(reply);
-        EXPECT_TRUE(members.has_value()) << ::testing::PrintToString(reply);
-        return Reply{members.value_or(Members{}), reply};
-    }
-    Reply Run(const std::wstring& action, const std::wstring& p1, const std::wstring& p2) {
-        const std::wstring first = core_.Core(action, p1, p2);
-        EXPECT_EQ(first, kWait);
-        return Finish(first);
-    }
-
-    ComApartment apartment_;
-    DispatchClient core_;
-};
 
 TEST_F(WordActions, Word2HtmlGivesTheDocumentsTextAndItsPictures) {
     const Reply reply = Run(L"word2html", Fixture(L"Table Doc.DOCX"), L"");  // extension in capitals
@@ -255,6 +104,7 @@ TEST_F(WordActions, ErrflagsOfTheFileRoad) {
         {L"missing.docx", L"", "", L"ext"},
         {L"random.docx", L"", "", L"wordopen"},
         {L"encrypted.docx", L"", "", L"wordopen"},
+        {L"encrypted.doc", L"", "", L"wordopen"},  // an open password: refused, not asked for
         {L"Table Doc.DOCX", L"api:1", "version=11.0\n", L"office2007plus"},
         {L"Table Doc.DOCX", L"", "nosave=1\n", L"wordreadfile"},  // a save that left no file
     };
@@ -262,11 +112,15 @@ TEST_F(WordActions, ErrflagsOfTheFileRoad) {
         SCOPED_TRACE(::testing::PrintToString(std::wstring(c.file)) + " " + c.winwordSettings);
         ::DeleteFileW((ProgramFolder() + L"office\\Winword.journal").c_str());
         Settings(L"Winword", c.winwordSettings);
+        const DWORD start = ::GetTickCount();
         const Reply reply = Run(L"word2html", Fixture(c.file), c.options);
+        // Nothing waits on a password prompt nobody sees (the bound is for a hang, not for speed).
+        EXPECT_LT(::GetTickCount() - start, 20000u);
         EXPECT_EQ(reply.Get(L"state"), L"err");
         EXPECT_EQ(reply.Get(L"errflag"), c.errflag);
-        if (std::wstring(c.errflag) != L"ext")  // an application the worker started is quit
+        if (std::wstring(c.errflag) != L"ext") {  // an application the worker started is quit
             EXPECT_EQ(Calls(Journal(L"Winword"), L"Application", L"Quit").size(), 1u);
+        }
         EXPECT_TRUE(WaitUntilNoProcess(L"Winword.exe"));
     }
 }
@@ -295,17 +149,69 @@ TEST_F(WordActions, WpsServesApiTwo) {
     EXPECT_TRUE(Journal(L"Winword").empty());
 }
 
-TEST_F(WordActions, ProtectedDocumentWithoutPromptIsConvertedReadOnly) {
-    Settings(L"Winword", "password=secret\n");
-    const Reply reply = Run(L"word2html", Fixture(L"protected.docx"), L"originalimage:1");
-    ASSERT_EQ(reply.Get(L"state"), L"ok") << reply.raw;
-    EXPECT_NE(VisibleText(reply.Get(L"html")).find(L"January"), std::wstring::npos);
+TEST_F(WordActions, PasteCreatesAnApplicationAndQuitsIt) {
+    const struct {
+        bool fromWord;
+        const wchar_t* program;  // the stand-in copy that must serve it
+    } cases[] = {{true, L"Winword"}, {false, L"wps"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(std::wstring(c.program)));
+        for (const wchar_t* program : {L"Winword", L"wps"})
+            ::DeleteFileW((ProgramFolder() + L"office\\" + program + L".journal").c_str());
+        ASSERT_TRUE(PutWordHtmlOnClipboard(c.fromWord)) << "the shared Word clipboard fixture is missing";
+        const Reply reply = Run(L"wordpaste2html", L"cmode:0", L"");
+        ASSERT_EQ(reply.Get(L"state"), L"ok") << reply.raw;
+        EXPECT_NE(VisibleText(reply.Get(L"html")).find(L"Item1"), std::wstring::npos) << reply.raw;
+        const auto journal = Journal(c.program);
+        const auto add = Calls(journal, L"Documents", L"Add");
+        ASSERT_EQ(add.size(), 1u);
+        EXPECT_EQ(std::vector<std::wstring>(add[0].begin() + 3, add[0].end()),
+                  (std::vector<std::wstring>{L"missing", L"missing", L"missing", L"BOOL:false"}));
+        EXPECT_EQ(Calls(journal, L"Range", L"PasteAndFormat").size(), 1u);
+        EXPECT_EQ(Calls(journal, L"Document", L"Close").size(), 1u);
+        EXPECT_EQ(Calls(journal, L"Application", L"Quit").size(), 1u) << "an application the worker started is quit";
+        EXPECT_TRUE(WaitUntilNoProcess((std::wstring(c.program) + L".exe").c_str()));
+    }
+}
+
+TEST_F(WordActions, PasteAttachesToARunningWordAndLeavesItRunning) {
+    ASSERT_TRUE(PutWordHtmlOnClipboard(true)) << "the shared Word clipboard fixture is missing";
+    // Word as the user starts it: no arguments, in the running object table.
+    std::wstring command = L"\"" + ProgramFolder() + L"office\\Winword.exe\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                 &process));
+    ::CloseHandle(process.hThread);
+    const CLSID word = {0x000209FF, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+    quorallion::com::ComPtr<IUnknown> running;
+    for (int i = 0; i < 150 && !running; ++i) {
+        PumpFor(100);
+        ::GetActiveObject(word, nullptr, running.put());
+    }
+    ASSERT_TRUE(running) << "the user's Word did not enter the running object table";
+    running.reset();
+
+    const Reply reply = Run(L"wordpaste2html", L"", L"");
+    EXPECT_EQ(reply.Get(L"state"), L"ok") << reply.raw;
+    EXPECT_NE(VisibleText(reply.Get(L"html")).find(L"Item1"), std::wstring::npos);
     const auto journal = Journal(L"Winword");
-    EXPECT_FALSE(Calls(journal, L"Document", L"ProtectionType").empty());
-    EXPECT_TRUE(Calls(journal, L"Document", L"Unprotect").empty());
-    // The picture and equation treatment is skipped for a document left protected.
-    EXPECT_TRUE(Calls(journal, L"Document", L"InlineShapes").empty());
-    EXPECT_TRUE(Calls(journal, L"Document", L"OMaths").empty());
+    EXPECT_EQ(Calls(journal, L"Documents", L"Add").size(), 1u);
+    EXPECT_EQ(Calls(journal, L"Document", L"Close").size(), 1u) << "its hidden document is closed";
+    EXPECT_TRUE(Calls(journal, L"Application", L"Quit").empty()) << "the user's Word is left running";
+    EXPECT_EQ(::WaitForSingleObject(process.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+
+    // The user quits it.
+    ASSERT_TRUE(SUCCEEDED(::GetActiveObject(word, nullptr, running.put())));
+    quorallion::com::ComPtr<IDispatch> application;
+    ASSERT_TRUE(SUCCEEDED(running->QueryInterface(IID_IDispatch, application.put_void())));
+    running.reset();
+    quorallion::com::Variant ignored;
+    quorallion::com::Invoke(application.get(), L"Quit", DISPATCH_METHOD, nullptr, 0, ignored.put());
+    application.reset();
+    EXPECT_EQ(::WaitForSingleObject(process.hProcess, 20000), static_cast<DWORD>(WAIT_OBJECT_0));
+    ::CloseHandle(process.hProcess);
 }
 
 TEST_F(WordActions, CancelDuringASlowSaveEndsTheJobAndTheApplication) {
@@ -323,6 +229,64 @@ TEST_F(WordActions, CancelDuringASlowSaveEndsTheJobAndTheApplication) {
     // The job ends at its next cancel test and quits the application it started.
     EXPECT_TRUE(WaitUntilNoProcess(L"Winword.exe", 30000));
     EXPECT_EQ(Calls(Journal(L"Winword"), L"Application", L"Quit").size(), 1u);
+}
+
+TEST_F(WordActions, CancelDuringASlowStartQuitsTheApplicationOnceItCame) {
+    Settings(L"Winword", "createdelay=5000\n");
+    const std::wstring first = core_.Core(L"word2html", Fixture(L"Table Doc.DOCX"), L"");
+    ASSERT_EQ(first, kWait);
+    // The core answers while the application is still starting.
+    for (int i = 0; i < 50 && Journal(L"Winword").empty(); ++i) PumpFor(100);
+    PumpFor(500);
+    EXPECT_EQ(core_.Core(L"asyncresult"), kWait);
+    EXPECT_EQ(core_.Core(L"cancel"), L"{\"state\":\"ok\"}");
+    EXPECT_EQ(core_.Core(L"asyncresult"), L"{\"state\":\"err\",\"errflag\":\"cancel\"}");
+    EXPECT_TRUE(WaitUntilNoProcess(L"Winword.exe", 30000));
+    const auto journal = Journal(L"Winword");
+    EXPECT_EQ(Calls(journal, L"Application", L"Quit").size(), 1u) << "the started application is quit";
+    EXPECT_TRUE(Calls(journal, L"Documents", L"Open").empty());
+}
+
+// Word's class pointed at the WPS program, as a WPS set-up leaves it: the file road rewrites it to
+// the Office program and answers "wpscompat"; the paste road does the same once per core object.
+TEST_F(WordActions, WpsRegisteredForWordIsRepairedAndAnswersWpscompat) {
+    const wchar_t kKey[] = L"CLSID\\{000209FF-0000-0000-C000-000000000046}\\LocalServer32";
+    auto readValue = [&]() {
+        wchar_t value[1024] = {};
+        DWORD size = sizeof(value) - sizeof(wchar_t);
+        ::RegGetValueW(HKEY_CLASSES_ROOT, kKey, nullptr, RRF_RT_REG_SZ, nullptr, value, &size);
+        return std::wstring(value);
+    };
+    auto writeValue = [&](const std::wstring& value) {
+        return ::RegSetKeyValueW(HKEY_CLASSES_ROOT, kKey, nullptr, REG_SZ, value.c_str(),
+                                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    };
+    const std::wstring registered = readValue();
+    ASSERT_NE(registered.find(L"Winword.exe"), std::wstring::npos) << ::testing::PrintToString(registered);
+    const std::wstring seeded = L"\"C:\\Program Files\\Kingsoft\\office6\\WPS.EXE\" /Automation";
+
+    ASSERT_TRUE(writeValue(seeded));
+    Reply reply = Run(L"word2html", Fixture(L"Table Doc.DOCX"), L"");
+    EXPECT_EQ(reply.Get(L"errflag"), L"wpscompat") << reply.raw;
+    const std::wstring repaired = readValue();
+    EXPECT_EQ(repaired, ProgramFolder() + L"office\\Winword.exe /Automation");
+
+    // Paste: the repair is remembered by the core; a later paste answers at once, until a new
+    // core object is made.
+    ASSERT_TRUE(PutWordHtmlOnClipboard(true));
+    ASSERT_TRUE(writeValue(seeded));
+    reply = Run(L"wordpaste2html", L"", L"");
+    EXPECT_EQ(reply.Get(L"errflag"), L"wpscompat") << reply.raw;
+    EXPECT_EQ(readValue(), repaired);
+    reply = Run(L"wordpaste2html", L"", L"");
+    EXPECT_EQ(reply.Get(L"errflag"), L"wpscompat") << "remembered: " << reply.raw;
+    DispatchClient second;
+    ASSERT_TRUE(SUCCEEDED(second.Create(kProgId)));
+    reply = Run(L"wordpaste2html", L"", L"");
+    EXPECT_EQ(reply.Get(L"state"), L"ok") << "a new core object forgets the repair: " << reply.raw;
+    second.Reset();
+    EXPECT_TRUE(Journal(L"wps").empty());
+    writeValue(registered);
 }
 
 TEST_F(WordActions, Word2PdfPassesTheFourteenArgumentsByReference) {

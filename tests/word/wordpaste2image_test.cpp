@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/dispatch_client.h"
+#include "support/local_servers.h"
 #include "support/flat_json.h"
 #include "support/imagemagick.h"
 #include "support/temp_root.h"
@@ -117,22 +118,6 @@ std::optional<Rgb> CentreOf(const std::wstring& file) {
     return Rgb{image->rgba[at], image->rgba[at + 1], image->rgba[at + 2]};
 }
 
-// Waits until no core process is left, so the next test's client does not reach one on its way out.
-void WaitForCoreToEnd() {
-    for (int i = 0; i < 100; ++i) {
-        HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-        if (snapshot == INVALID_HANDLE_VALUE) return;
-        PROCESSENTRY32W entry{};
-        entry.dwSize = sizeof(entry);
-        bool running = false;
-        for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry))
-            running = running || ::lstrcmpiW(entry.szExeFile, L"QuorallionCore2.exe") == 0;
-        ::CloseHandle(snapshot);
-        if (!running) return;
-        PumpFor(100);
-    }
-}
-
 constexpr Rgb kRed{255, 0, 0}, kGreen{0, 128, 0}, kBlue{0, 0, 255}, kYellow{255, 255, 0}, kCyan{0, 255, 255};
 
 class WordPaste2Image : public ::testing::Test {
@@ -148,7 +133,8 @@ protected:
 
     void TearDown() override {
         core_.Reset();
-        WaitForCoreToEnd();
+        // The next test's client must not reach a core on its way out, and none may outlive the test.
+        EXPECT_TRUE(EndLocalServers({L"QuorallionCore2.exe"}).empty()) << "the core had to be terminated";
     }
 
     // The reply's image path (checked to lie in the job folder), or "" for none.

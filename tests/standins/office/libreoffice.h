@@ -31,7 +31,10 @@ inline bool LibreOfficeConvert(const std::wstring& source, const std::wstring& f
     if (!unixSource || !unixFolder) return false;
     ::DeleteFileW(expectedOutput.c_str());
     const std::string profile = "/tmp/quorallion-lo-" + std::to_string(::GetCurrentProcessId());
-    const std::string script = "export HOME=/tmp; soffice --headless --norestore --nolockcheck --nodefault "
+    // timeout ends LibreOffice's whole process group a little before the wait gives up, so no
+    // soffice outlives the call.
+    const DWORD seconds = timeoutMilliseconds / 1000 > 10 ? timeoutMilliseconds / 1000 - 5 : 5;
+    const std::string script = "export HOME=/tmp; timeout -k 3 " + std::to_string(seconds) + " soffice --headless --norestore --nolockcheck --nodefault "
                                "-env:UserInstallation=file://" + profile + " --convert-to " +
                                testing::ShellQuote(Utf8Of(filter)) + " --outdir " + testing::ShellQuote(*unixFolder) +
                                " " + testing::ShellQuote(*unixSource) + " >/dev/null 2>&1 </dev/null";

@@ -1,5 +1,7 @@
 #include "office/standin_server.h"
 
+#include <tlhelp32.h>
+
 #include <string>
 
 #include "office/dispatch_object.h"
@@ -43,6 +45,19 @@ int Register(const StandinInfo& info) {
     return ok && named ? 0 : 1;
 }
 
+// Waits, serving messages, as a busy application keeps its message loop.
+void ServeMessagesFor(long milliseconds) {
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < static_cast<DWORD>(milliseconds)) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
 class Factory : public IClassFactory {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
@@ -58,6 +73,8 @@ public:
         if (!out) return E_POINTER;
         *out = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
+        // A slow start as the client sees it: the creation call is under way meanwhile.
+        if (const long delay = Settings::Load().Number(L"createdelay")) ServeMessagesFor(delay);
         IDispatch* app = g_info->createApplication();
         if (!app) return E_OUTOFMEMORY;
         ::InterlockedIncrement(&g_objects);
@@ -68,12 +85,48 @@ public:
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 };
 
-void Serve() {
-    MSG msg;
-    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
+// The process that started this one: under Wine, the client whose CoCreateInstance started a
+// local server. nullptr when it cannot be found or opened.
+HANDLE OpenParentProcess() {
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return nullptr;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    DWORD parent = 0;
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry))
+        if (entry.th32ProcessID == ::GetCurrentProcessId()) parent = entry.th32ParentProcessID;
+    ::CloseHandle(snapshot);
+    return parent ? ::OpenProcess(SYNCHRONIZE, FALSE, parent) : nullptr;
+}
+
+// The message loop. Started by COM, the program also ends when the client that started it has
+// gone (Wine has no ping time-out, so nothing else would end a server whose client died), and
+// when no application object was asked for within a minute of the start.
+void Serve(bool startedByCom) {
+    HANDLE parent = startedByCom ? OpenParentProcess() : nullptr;
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                if (parent) ::CloseHandle(parent);
+                return;
+            }
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        const DWORD waited = ::MsgWaitForMultipleObjects(parent ? 1 : 0, parent ? &parent : nullptr, FALSE, 1000,
+                                                         QS_ALLINPUT);
+        if (parent && waited == WAIT_OBJECT_0) {
+            Journal::Line(L"Process\tclient gone");
+            break;
+        }
+        if (startedByCom && g_objects == 0 && ::GetTickCount() - start > 60000) {
+            Journal::Line(L"Process\tnever used");
+            break;
+        }
     }
+    if (parent) ::CloseHandle(parent);
 }
 
 }  // namespace
@@ -118,13 +171,13 @@ int RunStandin(const StandinInfo& info, const wchar_t* commandLine) {
             ::OleUninitialize();
             return 1;
         }
-        Serve();
+        Serve(true);
         ::CoRevokeClassObject(cookie);
     } else {
         IDispatch* app = info.createApplication();
         DWORD cookie = 0;
         if (app && SUCCEEDED(::RegisterActiveObject(app, info.clsid, ACTIVEOBJECT_STRONG, &cookie))) {
-            Serve();
+            Serve(false);
             ::RevokeActiveObject(cookie, nullptr);
         }
         if (app) app->Release();

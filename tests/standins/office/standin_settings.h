@@ -1,7 +1,8 @@
 #pragma once
 // The settings file of an Office stand-in (tests only): "<program folder>\<program name>.settings",
 // UTF-8 lines "key=value" (blank lines and lines starting with "#" ignored), read once at start.
-// Every stand-in knows "version", "startdelay" (ms before it serves its class), "journal" (path,
+// Every stand-in knows "version", "startdelay" (ms before it serves its class), "createdelay" (ms
+// that the class factory takes, serving messages, to make an application), "journal" (path,
 // default "<program folder>\<program name>.journal") and "fail" (member names, comma-separated,
 // that raise an error); each stand-in adds keys of its own.
 #include <windows.h>
