@@ -160,7 +160,7 @@ int RunStandin(const StandinInfo& info, const wchar_t* commandLine) {
         const bool active = app && SUCCEEDED(::RegisterActiveObject(app, info.clsid, ACTIVEOBJECT_STRONG, &activeCookie));
         const bool served = SUCCEEDED(::CoRegisterClassObject(info.clsid, &factory, CLSCTX_LOCAL_SERVER,
                                                                REGCLS_MULTIPLEUSE, &classCookie));
-        if (active && served) Serve();
+        if (active && served) Serve(automation);
         if (served) ::CoRevokeClassObject(classCookie);
         if (active) ::RevokeActiveObject(activeCookie, nullptr);
         if (app) app->Release();
