@@ -209,7 +209,12 @@ protected:
         core_.Reset();
         for (const std::wstring& program : programs_) {
             ::DeleteFileW((ProgramFolder() + L"office\\" + program + L".settings").c_str());
-            EXPECT_TRUE(EndsOrIsEnded((program + L".exe").c_str())) << "left running: " << ::testing::PrintToString(program);
+            if (!EndsOrIsEnded((program + L".exe").c_str())) {
+                std::string lines;
+                for (const auto& line : Journal(program))
+                    if (!line.empty() && line[0] == L"Process") lines += " | " + ::testing::PrintToString(line);
+                ADD_FAILURE() << "left running: " << ::testing::PrintToString(program) << lines;
+            }
         }
         // The next test's client must not reach a core on its way out.
         EXPECT_TRUE(EndsOrIsEnded(L"QuorallionCore2.exe"));
