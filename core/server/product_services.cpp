@@ -16,7 +16,6 @@ const CoreServices& ProductServices() {
         s.capture = [](ReturnValueHandler returnValue) { return MakeCaptureSession(std::move(returnValue)); };
         // Releasing any core object unloads every form of the process.
         s.unloadForms = [] { UnloadCaptureForms(); };
-        // "excelpaste2html" needs the Excel worker's clean-up, which this build does not have.
         return s;
     }();
     return services;

@@ -145,15 +145,6 @@ TEST_F(ClipboardActions, WordHtmlIsReadAndCleanedThroughThePasteJob) {
     EXPECT_FALSE(Contains(cleaned.substr(0, bodyAt), L"mso-")) << "style rules without mso-";
     EXPECT_FALSE(Contains(cleaned, L"<!--[if"));
     EXPECT_TRUE(Contains(cleaned, L"Item1"));
-
-    // The Excel clean-up is not part of this build: the paste job says so.
-    EXPECT_EQ(core_.Core(L"excelpaste2html", L""), L"{\"state\":\"wait\"}");
-    for (int i = 0; i < 3000; ++i) {
-        reply = core_.Core(L"asyncresult");
-        if (reply != L"{\"state\":\"wait\"}") break;
-        ::Sleep(10);
-    }
-    EXPECT_EQ(reply, L"{\"state\":\"err\",\"errflag\":\"\"}");
 }
 
 namespace {

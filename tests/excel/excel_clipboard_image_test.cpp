@@ -65,6 +65,7 @@ protected:
     }
 
     quorallion::JobContext context_;
+    InstalledOffice installed_{L"excel.exe"};
 };
 
 TEST_F(ExcelClipboardImages, EachVisibleSheetsValuesBecomeOnePicture) {

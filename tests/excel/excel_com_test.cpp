@@ -109,6 +109,14 @@ TEST_F(ExcelActions, SheetNamesListTheVisibleSheetsWithTheirNumbers) {
         EXPECT_EQ(Calls(journal, L"Workbook", L"Close").size(), 1u);
         EXPECT_EQ(Calls(journal, L"Application", L"Quit").size(), 1u);
     }
+    // An empty workbook: its one sheet listed (quotes and a blank in the name), no fragment.
+    const Reply names = Run(L"excelsheetname", Fixture(L"empty.xlsx"), L"");
+    EXPECT_EQ(names.Get(L"sheetname"), L"Don't \"stop\"\r1") << names.raw;
+    const Reply empty = Run(L"excel2html", Fixture(L"empty.xlsx"), L"");
+    EXPECT_EQ(empty.Get(L"state"), L"ok") << empty.raw;
+    EXPECT_EQ(empty.Get(L"html"), L"");
+    EXPECT_TRUE(Calls(Journal(L"excel"), L"PublishObjects", L"Add").empty());
+
     const Reply broken = Run(L"excelsheetname", Fixture(L"random.xlsx"), L"");
     EXPECT_EQ(broken.Get(L"errflag"), L"xlsopen") << broken.raw;
 }
@@ -196,7 +204,7 @@ TEST_F(ExcelActions, SheetIndexValues) {
             ids += fragment.substr(at + 9, fragment.find(L'"', at + 9) - at - 9);
         }
         EXPECT_EQ(ids, c.errflag);
-        EXPECT_TRUE(EndsOrIsEnded(L"excel.exe"));
+        ExpectEnded(L"excel");
     }
 }
 
@@ -228,7 +236,7 @@ TEST_F(ExcelActions, ErrflagsLeaveNothingRunning) {
             EXPECT_EQ(reply.Get(L"errflag"), c.errflag);
         }
         EXPECT_EQ(Calls(Journal(c.program), L"Application", L"Quit").size(), c.quits ? 1u : 0u);
-        EXPECT_TRUE(EndsOrIsEnded((std::wstring(c.program) + L".exe").c_str()));
+        ExpectEnded(c.program);
         Settings(c.program, "");
     }
 }
@@ -311,7 +319,7 @@ TEST_F(ExcelActions, CancelAtEachOfTheFourPoints) {
         EXPECT_EQ(core_.Core(L"cancel"), L"{\"state\":\"ok\"}");
         const Reply reply = Finish(kWait);
         EXPECT_EQ(reply.raw, L"{\"state\":\"err\",\"errflag\":\"cancel\"}");
-        EXPECT_TRUE(EndsOrIsEnded(L"excel.exe", 30000));
+        ExpectEnded(L"excel", 30000);
         EXPECT_EQ(Calls(Journal(L"excel"), L"Application", L"Quit").size(), c.quits ? 1u : 0u);
         Settings(L"excel", "");
     }

@@ -183,6 +183,28 @@ inline std::vector<std::wstring> PropertyPuts(const JournalLines& journal) {
     return puts;
 }
 
+// Office "installed" while the object lives: App Paths names the stand-in's copy of the program
+// (its registration leaves App Paths alone, so that other tests of the prefix see no Office).
+class InstalledOffice {
+public:
+    explicit InstalledOffice(const std::wstring& program) : key_(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + program) {
+        const std::wstring path = ProgramFolder() + L"office\\" + program;
+        HKEY key = nullptr;
+        if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) ==
+            ERROR_SUCCESS) {
+            ::RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                             static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
+            ::RegCloseKey(key);
+        }
+    }
+    ~InstalledOffice() { ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, key_.c_str()); }
+    InstalledOffice(const InstalledOffice&) = delete;
+    InstalledOffice& operator=(const InstalledOffice&) = delete;
+
+private:
+    std::wstring key_;
+};
+
 struct Reply {
     Members members;
     std::wstring raw;
@@ -194,7 +216,9 @@ class OfficeActions : public ::testing::Test {
 protected:
     static constexpr wchar_t kWait[] = L"{\"state\":\"wait\"}";
 
-    explicit OfficeActions(std::vector<std::wstring> programs) : programs_(std::move(programs)) {}
+    // programs: the stand-in copies the test may start, the first being the Office program.
+    explicit OfficeActions(std::vector<std::wstring> programs)
+        : programs_(std::move(programs)), installed_(programs_.front() + L".exe") {}
 
     void SetUp() override {
         ASSERT_TRUE(Exists(Fixture(L"book-First.csv"))) << "fixtures missing: make_fixtures.sh did not run";
@@ -209,15 +233,20 @@ protected:
         core_.Reset();
         for (const std::wstring& program : programs_) {
             ::DeleteFileW((ProgramFolder() + L"office\\" + program + L".settings").c_str());
-            if (!EndsOrIsEnded((program + L".exe").c_str())) {
-                std::string lines;
-                for (const auto& line : Journal(program))
-                    if (!line.empty() && line[0] == L"Process") lines += " | " + ::testing::PrintToString(line);
-                ADD_FAILURE() << "left running: " << ::testing::PrintToString(program) << lines;
-            }
+            ExpectEnded(program);
         }
         // The next test's client must not reach a core on its way out.
         EXPECT_TRUE(EndsOrIsEnded(L"QuorallionCore2.exe"));
+    }
+
+    // Every process of the program ends within the time; one that does not is ended and the test
+    // fails, showing the program's process lines of the journal.
+    static void ExpectEnded(const std::wstring& program, DWORD milliseconds = 20000) {
+        if (EndsOrIsEnded((program + L".exe").c_str(), milliseconds)) return;
+        std::string lines;
+        for (const auto& line : Journal(program))
+            if (!line.empty() && line[0] == L"Process") lines += " | " + ::testing::PrintToString(line);
+        ADD_FAILURE() << "left running: " << ::testing::PrintToString(program) << lines;
     }
 
     static void Settings(const std::wstring& program, const std::string& text) {
@@ -254,6 +283,7 @@ protected:
     ComApartment apartment_;
     DispatchClient core_;
     std::vector<std::wstring> programs_;
+    InstalledOffice installed_;
 };
 
 }  // namespace quorallion::testing::office

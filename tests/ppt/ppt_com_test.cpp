@@ -59,7 +59,7 @@ TEST_F(PptActions, Ppt2PdfPassesTheFifteenArguments) {
         EXPECT_EQ(Calls(journal, L"Application", L"DisplayAlerts").at(0).back(), L"I4:1");
         EXPECT_EQ(Calls(journal, L"Presentation", L"Close").size(), 1u);
         EXPECT_EQ(Calls(journal, L"Application", L"Quit").size(), 1u);
-        EXPECT_TRUE(EndsOrIsEnded(L"powerpnt.exe"));
+        ExpectEnded(L"powerpnt");
     }
 }
 
@@ -101,7 +101,7 @@ TEST_F(PptActions, Errflags) {
         const Reply reply = Run(L"ppt2pdf", Fixture(c.file), c.options);
         EXPECT_EQ(reply.Get(L"state"), L"err");
         EXPECT_EQ(reply.Get(L"errflag"), c.errflag);
-        EXPECT_TRUE(EndsOrIsEnded((std::wstring(c.program) + L".exe").c_str()));
+        ExpectEnded(c.program);
         Settings(c.program, "");
     }
     // KWPP.Application pointed at a class nobody serves.

@@ -251,7 +251,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     static PowerPointStandin standin;
     quorallion::standin::StandinInfo info{wpp ? kWppClass : kPowerPointClass,
                                           wpp ? L"KWPP.Application" : L"PowerPoint.Application",
-                                          [] { return standin.CreateApplication(); }, wpp ? nullptr : L"powerpnt.exe"};
+                                          [] { return standin.CreateApplication(); }, nullptr};
     info.singleInstance = true;
     const int code = quorallion::standin::RunStandin(info, commandLine);
     // Ends here, without the library detach of a normal exit: a stand-in that ran helper
