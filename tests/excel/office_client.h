@@ -236,7 +236,8 @@ protected:
             ExpectEnded(program);
         }
         // The next test's client must not reach a core on its way out.
-        EXPECT_TRUE(EndsOrIsEnded(L"QuorallionCore2.exe"));
+        // Under a loaded machine the core was seen taking more than 20 s to leave Wine's process list.
+        EXPECT_TRUE(EndsOrIsEnded(L"QuorallionCore2.exe", 60000));
     }
 
     // Every process of the program ends within the time; one that does not is ended and the test
