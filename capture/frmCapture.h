@@ -6,11 +6,17 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "frmCaptureRectangle.h"
 #include "win/handles.h"
 
 namespace quorallion {
+namespace controls {
+class Container;
+class ucButton;
+class ucTransForm;
+}  // namespace controls
 
 class frmCapture {
 public:
@@ -41,19 +47,28 @@ public:
 private:
     frmCapture() = default;
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
+    static LRESULT CALLBACK CloseMarkProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void Paint(HDC dc);
     void ShowClosePicture(int index);
-    void ShapeToBackground();
     void OnOkClick();
     void OnCloseClick();
     void DoCapture();
 
     HWND window_ = nullptr;
-    HWND cmdOk_ = nullptr;
+    std::unique_ptr<controls::Container> container_;
+    std::unique_ptr<controls::ucTransForm> ucTransForm1_;
+    std::unique_ptr<controls::ucButton> cmdOk_;
+    struct Retired {
+        std::unique_ptr<controls::Container> container;
+        std::unique_ptr<controls::ucTransForm> shape;
+        std::unique_ptr<controls::ucButton> button;
+    };
+    std::vector<Retired> retired_;
+    int clicksRunning_ = 0;
+    HWND imgClose_ = nullptr;
     unsigned generation_ = 0;
     std::shared_ptr<frmCaptureRectangle> region_;
-    win::UniqueGdiObject background_;
     win::UniqueGdiObject close_[2];
     win::UniqueGdiObject titleFont_;
     win::UniqueGdiObject textFont_;

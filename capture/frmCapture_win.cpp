@@ -3,6 +3,10 @@
 #include <windowsx.h>
 
 #include "clsCapturePublic.h"
+#include "form/control_win.h"
+#include "property_bag.h"
+#include "ucButton_win.h"
+#include "ucTransForm_win.h"
 #include "process_state.h"
 #include "win/message_pump.h"
 
@@ -10,10 +14,10 @@ namespace quorallion {
 namespace {
 
 constexpr wchar_t kClassName[] = L"QuorallionCapturePanel";
+constexpr wchar_t kCloseClassName[] = L"QuorallionCaptureCloseMark";
 constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT kTimer1Interval = 100;
-constexpr int kOkId = 1;
-constexpr COLORREF kMaskColor = RGB(255, 0, 0);
+constexpr int64_t kMaskColor = 0xFF;  // pure red: the panel's cut-away colour
 constexpr COLORREF kHintColor = RGB(43, 97, 186);
 constexpr RECT kCloseMark{224, 4, 224 + 19, 4 + 19};
 
@@ -61,8 +65,11 @@ void frmCapture::Load() {
         windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
         windowClass.lpszClassName = kClassName;
         registered = ::RegisterClassW(&windowClass) != 0;
+        // imgClose: a window of its own, so that presses on it are not presses on the panel.
+        windowClass.lpfnWndProc = &frmCapture::CloseMarkProc;
+        windowClass.lpszClassName = kCloseClassName;
+        ::RegisterClassW(&windowClass);
     }
-    if (!background_) background_.reset(ArtBitmap(L"FRMCAPTURE_BACKGROUND"));
     if (!close_[0]) close_[0].reset(ArtBitmap(L"FRMCAPTURE_CLOSE0"));
     if (!close_[1]) close_[1].reset(ArtBitmap(L"FRMCAPTURE_CLOSE1"));
     if (!titleFont_) titleFont_.reset(SimSun(true));
@@ -94,32 +101,28 @@ void frmCapture::Load() {
     closePicture_ = 0;
     closePressed_ = false;
 
-    cmdOk_ = ::CreateWindowExW(0, L"BUTTON", caption_.c_str(),
-                               WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 72, 64, 97, 28, window_,
-                               reinterpret_cast<HMENU>(INT_PTR(kOkId)), instance, nullptr);
-    ::SendMessageW(cmdOk_, WM_SETFONT, reinterpret_cast<WPARAM>(textFont_.get()), FALSE);
-    ShapeToBackground();
-}
-
-void frmCapture::ShapeToBackground() {
-    // The picture's pixels that are not the mask colour make the window's region.
-    HRGN shape = ::CreateRectRgn(0, 0, kWidth, kHeight);
-    if (background_) {
-        HDC screen = ::GetDC(nullptr);
-        HDC memory = ::CreateCompatibleDC(screen);
-        HGDIOBJ previous = ::SelectObject(memory, background_.get());
-        for (int y = 0; y < kHeight; ++y)
-            for (int x = 0; x < kWidth; ++x)
-                if (::GetPixel(memory, x, y) == kMaskColor) {
-                    HRGN hole = ::CreateRectRgn(x, y, x + 1, y + 1);
-                    ::CombineRgn(shape, shape, hole, RGN_DIFF);
-                    ::DeleteObject(hole);
-                }
-        ::SelectObject(memory, previous);
-        ::DeleteDC(memory);
-        ::ReleaseDC(nullptr, screen);
-    }
-    if (!::SetWindowRgn(window_, shape, TRUE)) ::DeleteObject(shape);  // else the window owns it
+    // The panel's controls: the background as the form's picture, shaped by ucTransForm1 with
+    // red see-through, and the style-5 button cmdOk. The controls are placed in twips: a button
+    // enlarges itself to 300 container units at least, which is 20 pixels in twips but would be
+    // 300 pixels in a pixel container.
+    container_ = std::make_unique<controls::Container>(window_, controls::Container::Units::Twips);
+    const double tx = controls::TwipsPerPixelX(), ty = controls::TwipsPerPixelY();
+    container_->SetPicture(controls::Picture::LoadBitmapResource(instance, L"FRMCAPTURE_BACKGROUND"));
+    ucTransForm1_ = std::make_unique<controls::ucTransForm>();
+    controls::PropertyBag shape;
+    shape.Set(L"MaskColor", kMaskColor);
+    // Never shown at run time: made hidden, as showing a child of a window that is still hidden
+    // sets its visible style without asking it.
+    ucTransForm1_->Create(*container_, L"ucTransForm1", 0, 0, kWidth * tx, kHeight * ty, &shape,
+                          /*visible=*/false);
+    cmdOk_ = std::make_unique<controls::ucButton>();
+    cmdOk_->Create(*container_, L"cmdOk", 72 * tx, 64 * ty, 97 * tx, 28 * ty);
+    cmdOk_->SetStyle(5);
+    cmdOk_->SetButtonFont(static_cast<HFONT>(textFont_.get()));
+    cmdOk_->SetCaption(caption_);
+    cmdOk_->Click = [this] { OnOkClick(); };
+    imgClose_ = ::CreateWindowExW(0, kCloseClassName, nullptr, WS_CHILD | WS_VISIBLE, kCloseMark.left,
+                                  kCloseMark.top, 19, 19, window_, nullptr, instance, nullptr);
 }
 
 void frmCapture::Unload() {
@@ -127,34 +130,32 @@ void frmCapture::Unload() {
     ++generation_;
     HWND window = window_;
     window_ = nullptr;
-    cmdOk_ = nullptr;
+    imgClose_ = nullptr;
     std::shared_ptr<frmCaptureRectangle> region = std::move(region_);
     if (region) region->Unload();
     // Closed before any outcome was written: every job still ends with a reply.
     if (Process().captureResult.empty()) Process().captureResult = L"cancel";
     ::KillTimer(window, kTimer1);
+    // The controls go before their window; the button may be the one whose click runs here.
+    std::unique_ptr<controls::ucButton> button = std::move(cmdOk_);
+    std::unique_ptr<controls::ucTransForm> shape = std::move(ucTransForm1_);
+    std::unique_ptr<controls::Container> container = std::move(container_);
+    if (button) button->Destroy();
+    if (shape) shape->Destroy();
     ::DestroyWindow(window);
+    // Kept until no click of the button is running: Unload may run inside its Click.
+    retired_.push_back(Retired{std::move(container), std::move(shape), std::move(button)});
+    if (clicksRunning_ == 0) retired_.clear();
 }
 
 void frmCapture::ShowClosePicture(int index) {
     if (closePicture_ == index) return;
     closePicture_ = index;
-    ::InvalidateRect(window_, &kCloseMark, FALSE);
+    if (imgClose_) ::InvalidateRect(imgClose_, nullptr, FALSE);
 }
 
 void frmCapture::Paint(HDC dc) {
-    HDC memory = ::CreateCompatibleDC(dc);
-    if (background_) {
-        HGDIOBJ previous = ::SelectObject(memory, background_.get());
-        ::BitBlt(dc, 0, 0, kWidth, kHeight, memory, 0, 0, SRCCOPY);
-        ::SelectObject(memory, previous);
-    }
-    if (close_[closePicture_]) {
-        HGDIOBJ previous = ::SelectObject(memory, close_[closePicture_].get());
-        ::BitBlt(dc, kCloseMark.left, kCloseMark.top, 19, 19, memory, 0, 0, SRCCOPY);
-        ::SelectObject(memory, previous);
-    }
-    ::DeleteDC(memory);
+    if (container_) container_->PaintPicture(dc);
     const int mode = ::SetBkMode(dc, TRANSPARENT);
     HGDIOBJ previousFont = ::SelectObject(dc, titleFont_.get());
     ::SetTextColor(dc, RGB(255, 255, 255));
@@ -174,6 +175,11 @@ void frmCapture::OnCloseClick() {
 }
 
 void frmCapture::OnOkClick() {
+    struct ClickScope {
+        int& count;
+        explicit ClickScope(int& c) : count(c) { ++count; }
+        ~ClickScope() { --count; }
+    } scope(clicksRunning_);
     const unsigned generation = generation_;
     // Off the screen first, then hidden, then the windows below get time to repaint.
     RECT rect;
@@ -222,27 +228,11 @@ LRESULT frmCapture::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_ERASEBKGND:
         return 1;
-    case WM_MOUSEMOVE: {
-        const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        ShowClosePicture(::PtInRect(&kCloseMark, point) ? 1 : 0);
+    case WM_MOUSEMOVE:
+        ShowClosePicture(0);  // over the panel's own background
         return 0;
-    }
-    case WM_LBUTTONDOWN: {
-        const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        closePressed_ = ::PtInRect(&kCloseMark, point) != FALSE;
-        if (closePressed_) ::SetCapture(window);
-        return 0;
-    }
-    case WM_LBUTTONUP: {
-        const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        const bool click = closePressed_ && ::PtInRect(&kCloseMark, point);
-        closePressed_ = false;
-        if (::GetCapture() == window) ::ReleaseCapture();
-        if (click) OnCloseClick();
-        return 0;
-    }
-    case WM_COMMAND:
-        if (LOWORD(wParam) == kOkId && HIWORD(wParam) == BN_CLICKED) OnOkClick();
+    case WM_LBUTTONUP:
+        if (::GetCapture() == window) ::ReleaseCapture();  // the release after a drag
         return 0;
     case WM_TIMER:
         if (wParam == kTimer1) {
@@ -255,6 +245,47 @@ LRESULT frmCapture::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_DESTROY:
         return 0;
+    default:
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK frmCapture::CloseMarkProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    frmCapture& panel = Instance();
+    if (window != panel.imgClose_) return ::DefWindowProcW(window, message, wParam, lParam);
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = ::BeginPaint(window, &paint);
+        if (const win::UniqueGdiObject& picture = panel.close_[panel.closePicture_]) {
+            HDC memory = ::CreateCompatibleDC(dc);
+            HGDIOBJ previous = ::SelectObject(memory, picture.get());
+            ::BitBlt(dc, 0, 0, 19, 19, memory, 0, 0, SRCCOPY);
+            ::SelectObject(memory, previous);
+            ::DeleteDC(memory);
+        }
+        ::EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_MOUSEMOVE:
+        panel.ShowClosePicture(1);
+        return 0;
+    case WM_LBUTTONDOWN:
+        panel.closePressed_ = true;
+        ::SetCapture(window);
+        return 0;
+    case WM_LBUTTONUP: {
+        // A click: pressed and released over the mark.
+        const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        const RECT mark{0, 0, 19, 19};
+        const bool click = panel.closePressed_ && ::PtInRect(&mark, point);
+        panel.closePressed_ = false;
+        if (::GetCapture() == window) ::ReleaseCapture();
+        if (click) panel.OnCloseClick();
+        return 0;
+    }
     default:
         return ::DefWindowProcW(window, message, wParam, lParam);
     }

@@ -10,3 +10,8 @@ for server in QuorallionFaultCore QuorallionCore2 QuorallionICore QuorallionEcho
     echo "registered $server"
   fi
 done
+# The tests' stand-in for the outside equation control, an in-process control.
+if [ -f "$bin/QuorallionWordEqStandin.dll" ]; then
+  "$QUORALLION_WINE" regsvr32 /s "$bin/QuorallionWordEqStandin.dll"
+  echo "registered QuorallionWordEqStandin"
+fi

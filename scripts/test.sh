@@ -15,13 +15,20 @@ cleanup() {
 }
 trap cleanup EXIT
 bash scripts/wine-prefix.sh || exit 1
-# Wine's desktop process, started here with its output sent away and kept up for the whole run:
-# started by a test instead, it would hold that test's output pipe and keep CTest waiting.
-keeper="$QUORALLION_BUILD_DIR/win/bin/desktop_keeper.exe"
-if [ -f "$keeper" ]; then
-  "$QUORALLION_WINE" "$keeper" >/dev/null 2>&1 </dev/null &
-  sleep 3
-fi
+
+# Wine's desktop process (explorer.exe) starts with the first window of the prefix and keeps the
+# standard error of the process that made it. Were that a test, CTest would wait for the desktop
+# to end, which it does not while other tests have windows. A keeper with a hidden window starts
+# it here, with the output sent away, and keeps it up for the whole run.
+keeper_ready="$QUORALLION_BUILD_DIR/win/desktop_keeper.ready"
+rm -f "$keeper_ready"
+"$QUORALLION_WINE" "$QUORALLION_BUILD_DIR/win/bin/desktop_keeper.exe" "Z:${keeper_ready//\//\\}" \
+  </dev/null >/dev/null 2>&1 &
+for _ in $(seq 1 100); do
+  [ -e "$keeper_ready" ] && break
+  sleep 0.1
+done
+[ -e "$keeper_ready" ] || echo "test: the desktop keeper did not start" >&2
 
 # Extra arguments go to both CTest runs (for instance -R clipboard).
 build=$QUORALLION_BUILD_DIR

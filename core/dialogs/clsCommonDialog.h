@@ -7,6 +7,7 @@
 // kNoDC means none (font).
 #include <windows.h>
 #include <oaidl.h>
+#include <commdlg.h>
 
 #include <array>
 #include <cstdint>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "error/LibraryError.h"
+#include "error/runtime_errors.h"
 
 namespace quorallion {
 
@@ -60,8 +62,13 @@ public:
                         int32_t& minBottomMargin, int32_t& paperSize, int32_t& orientation, int32_t& printQuality,
                         int32_t units, IDispatch* printer = nullptr);
 
-    // The device mode of the last confirmed print dialog (dmSize 0 before any).
-    const DEVMODEA& DeviceMode() const { return deviceMode_; }
+    // A copy of the device mode of the last confirmed print dialog (dmSize 0 before any).
+    DEVMODEA DeviceMode() const { return deviceMode_; }
+
+    // Raises a run-time error (number up to 1000: source "<program>.VBError" and the standard
+    // text) or a dialog error (above: the number in the object-error range 0x80040000, source
+    // "<program>.CommonDialog", no text).
+    [[noreturn]] static void RaiseDialogError(long number);
 
     // The pair of the NUL-separated filter with the 1-based index: description, NUL, pattern.
     static std::wstring FilterLookup(const std::wstring& filter, int32_t index);
@@ -69,6 +76,20 @@ public:
     static std::wstring ConvertFilter(const std::wstring& filter);
 
 private:
+    // The by-reference results of the open and save dialogs.
+    struct FileDialogResults {
+        std::wstring& fileName;
+        std::wstring& fileTitle;
+        std::wstring& filter;
+        int32_t& filterIndex;
+        int32_t& flags;
+    };
+    // Fills the file-name record from the arguments, shows the dialog and copies its answer back;
+    // a dialog that was not confirmed empties the texts, sets flags 0 and the filter index to
+    // cancelledIndex.
+    bool ShowFileDialog(BOOL(WINAPI* show)(LPOPENFILENAMEW), DWORD bits, bool multiSelect, int32_t cancelledIndex,
+                        FileDialogResults results, const std::wstring& initDir, const std::wstring& dlgTitle,
+                        const std::wstring& defaultExt, HWND owner);
     void InitCustomColors();
     void Unconfirmed();
 

@@ -175,7 +175,51 @@ std::wstring clsCommonDialog::FilterLookup(const std::wstring& filter, int32_t i
     return pair;
 }
 
+void clsCommonDialog::RaiseDialogError(long number) {
+    if (number <= 1000) throw LibraryError(number, ProgramName() + L".VBError", runtime::ErrorText(number));
+    const long combined = static_cast<long>(static_cast<uint32_t>(number) | 0x80040000u);
+    throw LibraryError(combined, ProgramName() + L".CommonDialog", L"");
+}
+
 void clsCommonDialog::Unconfirmed() { extendedError_ = static_cast<int32_t>(::CommDlgExtendedError()); }
+
+bool clsCommonDialog::ShowFileDialog(BOOL(WINAPI* show)(LPOPENFILENAMEW), DWORD bits, bool multiSelect,
+                                     int32_t cancelledIndex, FileDialogResults results, const std::wstring& initDir,
+                                     const std::wstring& dlgTitle, const std::wstring& defaultExt, HWND owner) {
+    const std::wstring converted = ConvertFilter(results.filter);
+    std::vector<wchar_t> file = Buffer(results.fileName), title = Buffer(results.fileTitle);
+
+    OPENFILENAMEW record{};
+    record.lStructSize = sizeof record;
+    record.hwndOwner = Owner(owner);
+    record.lpstrFilter = converted.c_str();
+    record.nFilterIndex = static_cast<DWORD>(results.filterIndex);
+    record.lpstrFile = file.data();
+    record.nMaxFile = kFileBuffer;
+    record.lpstrFileTitle = title.data();
+    record.nMaxFileTitle = kFileBuffer;
+    record.lpstrInitialDir = OrNull(initDir);
+    record.lpstrTitle = OrNull(dlgTitle);
+    record.lpstrDefExt = OrNull(defaultExt);
+    record.Flags = bits;
+    apiReturn_ = show(&record);
+    if (apiReturn_ != 1) {
+        Unconfirmed();
+        results.fileName.clear();
+        results.fileTitle.clear();
+        results.filter.clear();
+        results.flags = 0;
+        results.filterIndex = cancelledIndex;
+        return false;
+    }
+    // With multiple selection the whole NUL-separated answer goes to ParseMultiFileName.
+    results.fileName = multiSelect ? std::wstring(file.data(), kFileBuffer) : BeforeNul(file.data());
+    results.fileTitle = BeforeNul(title.data());
+    results.flags = static_cast<int32_t>(record.Flags);
+    results.filterIndex = static_cast<int32_t>(record.nFilterIndex);
+    results.filter = FilterLookup(converted, results.filterIndex);
+    return true;
+}
 
 bool clsCommonDialog::VBGetOpenFileName(std::wstring& fileName, std::wstring& fileTitle, bool fileMustExist,
                                         bool multiSelect, bool& readOnly, bool hideReadOnly, std::wstring& filter,
@@ -190,38 +234,10 @@ bool clsCommonDialog::VBGetOpenFileName(std::wstring& fileName, std::wstring& fi
     if (readOnly) bits |= OFN_READONLY;
     if (hideReadOnly) bits |= OFN_HIDEREADONLY;
     if (bits & OFN_ALLOWMULTISELECT) bits |= OFN_EXPLORER;  // names come back NUL-separated
-    const std::wstring converted = ConvertFilter(filter);
-    std::vector<wchar_t> file = Buffer(fileName), title = Buffer(fileTitle);
-
-    OPENFILENAMEW record{};
-    record.lStructSize = sizeof record;
-    record.hwndOwner = Owner(owner);
-    record.lpstrFilter = converted.c_str();
-    record.nFilterIndex = static_cast<DWORD>(filterIndex);
-    record.lpstrFile = file.data();
-    record.nMaxFile = kFileBuffer;
-    record.lpstrFileTitle = title.data();
-    record.nMaxFileTitle = kFileBuffer;
-    record.lpstrInitialDir = OrNull(initDir);
-    record.lpstrTitle = OrNull(dlgTitle);
-    record.lpstrDefExt = OrNull(defaultExt);
-    record.Flags = bits;
-    apiReturn_ = ::GetOpenFileNameW(&record);
-    if (apiReturn_ != 1) {
-        Unconfirmed();
-        fileName.clear();
-        fileTitle.clear();
-        filter.clear();
-        flags = 0;
-        filterIndex = -1;
+    if (!ShowFileDialog(::GetOpenFileNameW, bits, (bits & OFN_ALLOWMULTISELECT) != 0, -1,
+                        {fileName, fileTitle, filter, filterIndex, flags}, initDir, dlgTitle, defaultExt, owner))
         return false;
-    }
-    fileName = (bits & OFN_ALLOWMULTISELECT) ? std::wstring(file.data(), kFileBuffer) : BeforeNul(file.data());
-    fileTitle = BeforeNul(title.data());
-    flags = static_cast<int32_t>(record.Flags);
-    filterIndex = static_cast<int32_t>(record.nFilterIndex);
-    filter = FilterLookup(converted, filterIndex);
-    if (record.Flags & OFN_READONLY) readOnly = true;
+    if (flags & OFN_READONLY) readOnly = true;
     return true;
 }
 
@@ -234,45 +250,15 @@ bool clsCommonDialog::VBGetSaveFileName(std::wstring& fileName, std::wstring& fi
     DWORD bits = static_cast<DWORD>(flags) & ~DWORD(OFN_ENABLEHOOK | OFN_ENABLETEMPLATE);
     if (overwritePrompt) bits |= OFN_OVERWRITEPROMPT;
     bits |= OFN_HIDEREADONLY;
-    const std::wstring converted = ConvertFilter(filter);
-    std::vector<wchar_t> file = Buffer(fileName), title = Buffer(fileTitle);
-
-    OPENFILENAMEW record{};
-    record.lStructSize = sizeof record;
-    record.hwndOwner = Owner(owner);
-    record.lpstrFilter = converted.c_str();
-    record.nFilterIndex = static_cast<DWORD>(filterIndex);
-    record.lpstrFile = file.data();
-    record.nMaxFile = kFileBuffer;
-    record.lpstrFileTitle = title.data();
-    record.nMaxFileTitle = kFileBuffer;
-    record.lpstrInitialDir = OrNull(initDir);
-    record.lpstrTitle = OrNull(dlgTitle);
-    record.lpstrDefExt = OrNull(defaultExt);
-    record.Flags = bits;
-    apiReturn_ = ::GetSaveFileNameW(&record);
-    if (apiReturn_ != 1) {
-        Unconfirmed();
-        fileName.clear();
-        fileTitle.clear();
-        filter.clear();
-        flags = 0;
-        filterIndex = 0;
-        return false;
-    }
-    fileName = BeforeNul(file.data());
-    fileTitle = BeforeNul(title.data());
-    flags = static_cast<int32_t>(record.Flags);
-    filterIndex = static_cast<int32_t>(record.nFilterIndex);
-    filter = FilterLookup(converted, filterIndex);
-    return true;
+    return ShowFileDialog(::GetSaveFileNameW, bits, false, 0, {fileName, fileTitle, filter, filterIndex, flags},
+                          initDir, dlgTitle, defaultExt, owner);
 }
 
 void clsCommonDialog::ParseMultiFileName(const std::wstring& fileNames, std::wstring& folder,
                                          std::vector<std::wstring>& names, int32_t& count) {
     const size_t end = fileNames.find(std::wstring(2, L'\0'));
     if (end == std::wstring::npos)
-        throw LibraryError(5, ProgramName() + L".VBError", L"Invalid procedure call or argument");
+        RaiseDialogError(runtime::kInvalidProcedureCall);
     const std::wstring list = fileNames.substr(0, end);
     names.clear();
     if (list.find(L'\0') == std::wstring::npos) {
@@ -427,7 +413,7 @@ bool clsCommonDialog::VBPrintDlg(HDC& dc, int32_t& printRange, bool noPageNums, 
                                  bool noSelection, int16_t& copies, bool showPrintToFile, bool disablePrintToFile,
                                  bool& printToFile, bool& collate, bool noWarning, HWND owner, IDispatch* printer) {
     if (fromPage < -32768 || fromPage > 32767 || toPage < -32768 || toPage > 32767)
-        throw LibraryError(6, ProgramName() + L".VBError", L"Overflow");
+        RaiseDialogError(runtime::kOverflow);
     apiReturn_ = 0;
     extendedError_ = 0;
     DWORD bits = PD_USEDEVMODECOPIESANDCOLLATE | PD_RETURNDC;

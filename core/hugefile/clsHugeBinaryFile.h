@@ -93,6 +93,10 @@ public:
     // Writes the whole ANSI form of the text and returns its length in bytes.
     int32_t PutDataString(const std::wstring& text);
 
+    // True when the path names a file (not a folder) whose read-only bit is set; false when its
+    // attributes cannot be read.
+    static bool IsReadOnlyFile(const std::wstring& path);
+
 private:
     void EnsureOpen() const;
     [[noreturn]] void RaiseError(long number);

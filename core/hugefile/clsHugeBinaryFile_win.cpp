@@ -65,6 +65,12 @@ void clsHugeBinaryFile::RaiseError(long number) {
     throw LibraryError(number, kSource, text);
 }
 
+bool clsHugeBinaryFile::IsReadOnlyFile(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    return (attributes & FILE_ATTRIBUTE_READONLY) && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 void clsHugeBinaryFile::EnsureOpen() const {
     if (!IsOpen()) throw LibraryError(kNotOpen, kSource, Description(kNotOpen));
 }

@@ -14,8 +14,14 @@ const CoreServices& ProductServices() {
         s.excel = [](const JobContext& context) { return MakeExcelWorker(context); };
         s.ppt = [](const JobContext& context) { return MakePptWorker(context); };
         s.capture = [](ReturnValueHandler returnValue) { return MakeCaptureSession(std::move(returnValue)); };
+        s.equation = [](const JobContext& context, ReturnValueHandler returnValue) {
+            return MakeEquationSession(context, std::move(returnValue));
+        };
         // Releasing any core object unloads every form of the process.
-        s.unloadForms = [] { UnloadCaptureForms(); };
+        s.unloadForms = [] {
+            UnloadCaptureForms();
+            UnloadEquationForm();
+        };
         return s;
     }();
     return services;

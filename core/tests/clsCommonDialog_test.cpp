@@ -10,10 +10,12 @@
 #include <olectl.h>
 #include <winspool.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "dialogs/clsCommonDialog.h"
+#include "error/program_name.h"
 #include "scratch_folder.h"
 
 namespace {
@@ -190,11 +192,53 @@ TEST_F(CommonDialog, ParseMultiFileNameNeedsTheClosingNuls) {
         ADD_FAILURE() << "no error";
     } catch (const quorallion::LibraryError& e) {
         EXPECT_EQ(e.Number(), 5);
+        EXPECT_EQ(e.Description(), L"Invalid procedure call or argument");
+        EXPECT_TRUE(e.Source().ends_with(L".VBError")) << testing::PrintToString(e.Source());
     }
     clsCommonDialog::ParseMultiFileName(std::wstring(L"plain.txt\0\0", 11), folder, names, count);
     EXPECT_EQ(count, 1);
     EXPECT_EQ(folder, L"");
     EXPECT_EQ(names, std::vector<std::wstring>{std::wstring(L"plain.txt\0\0", 11)});
+}
+
+// Run-time numbers come with their standard text and source "<program>.VBError"; larger
+// numbers move into the object-error range with source "<program>.CommonDialog" and no text.
+// Page numbers beyond 16 bits fail before the print dialog opens.
+TEST(CommonDialogErrors, RaisedNumbersSourcesAndTexts) {
+    const std::wstring program = quorallion::ProgramName();
+    clsCommonDialog dialog;
+    HDC dc = nullptr;
+    int32_t range = 1, from = 40000, to = 2;
+    int16_t copies = 0;
+    bool toFile = false, collate = false;
+    const struct {
+        const char* why;
+        std::function<void()> call;
+        long number;
+        std::wstring source, description;
+    } cases[] = {
+        {"run-time number", [] { clsCommonDialog::RaiseDialogError(6); }, 6, program + L".VBError", L"Overflow"},
+        {"highest run-time number", [] { clsCommonDialog::RaiseDialogError(1000); }, 1000, program + L".VBError",
+         L"Application-defined or object-defined error"},
+        {"dialog number", [] { clsCommonDialog::RaiseDialogError(20001); },
+         static_cast<long>(0x80040000u | 20001u), program + L".CommonDialog", L""},
+        {"page number over 16 bits",
+         [&] {
+             dialog.VBPrintDlg(dc, range, false, from, to, false, copies, true, false, toFile, collate, false, nullptr);
+         },
+         6, program + L".VBError", L"Overflow"},
+    };
+    for (const auto& c : cases) {
+        try {
+            c.call();
+            ADD_FAILURE() << c.why << ": no error";
+        } catch (const quorallion::LibraryError& e) {
+            EXPECT_EQ(e.Number(), c.number) << c.why;
+            EXPECT_EQ(e.Source(), c.source) << c.why;
+            EXPECT_EQ(e.Description(), c.description) << c.why;
+        }
+    }
+    EXPECT_EQ(dialog.APIReturn(), 0) << "no dialog ran";
 }
 
 TEST_F(CommonDialog, ColourAndCustomColours) {

@@ -73,6 +73,22 @@ TEST(clsHugeBinaryFile, OpeningAndClosing) {
     EXPECT_EQ(noFolder.description.rfind(L"Error opening file.\r\nError 3\r\n", 0), 0u) << noFolder.description;
 }
 
+// Read-only files only: a read-only folder, a writable file and a missing path are not.
+TEST(clsHugeBinaryFile, IsReadOnlyFile) {
+    ScratchFolder folder;
+    const std::wstring locked = folder.Write(L"locked.bin", {1}), open = folder.Write(L"open.bin", {1});
+    const std::wstring lockedFolder = folder.path() + L"locked folder";
+    ASSERT_TRUE(::CreateDirectoryW(lockedFolder.c_str(), nullptr));
+    ASSERT_TRUE(::SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(::SetFileAttributesW(lockedFolder.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+    const std::pair<std::wstring, bool> cases[] = {
+        {locked, true}, {open, false}, {lockedFolder, false}, {folder.path() + L"missing.bin", false}};
+    for (const auto& [path, expected] : cases)
+        EXPECT_EQ(clsHugeBinaryFile::IsReadOnlyFile(path), expected) << testing::PrintToString(path);
+    ::SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::SetFileAttributesW(lockedFolder.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST(clsHugeBinaryFile, ClosedFileRaises45607) {
     clsHugeBinaryFile file;
     uint8_t buffer[4] = {};

@@ -18,18 +18,7 @@ enum : uint8_t { kNothing = 0, kText = 1, kNumber = 2 };
 constexpr size_t kSmallestRecord = 2;
 
 [[noreturn]] void Raise(long number, const wchar_t* source) {
-    const wchar_t* text = L"Application-defined or object-defined error";
-    switch (number) {
-    case clsCollection::kSubscriptOutOfRange: text = L"Subscript out of range"; break;
-    case clsCollection::kTypeMismatch: text = L"Type mismatch"; break;
-    case clsCollection::kFileNotFound: text = L"File not found"; break;
-    case clsCollection::kPathFileAccess: text = L"Path/File access error"; break;
-    case clsCollection::kBadFileFormat: text = L"Invalid file format"; break;
-    case clsCollection::kKeyTaken:
-        text = L"The key is already associated with an element of this collection";
-        break;
-    }
-    throw LibraryError(number, source, text);
+    throw LibraryError(number, source, runtime::ErrorText(number));
 }
 
 bool IsEmpty(const CollectionValue& value) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "error/LibraryError.h"
+#include "error/runtime_errors.h"
 
 namespace quorallion {
 
@@ -18,12 +19,12 @@ using CollectionValue = std::variant<std::monostate, std::wstring, double>;
 
 class clsCollection {
 public:
-    static constexpr long kSubscriptOutOfRange = 9;
-    static constexpr long kTypeMismatch = 13;
-    static constexpr long kBadFileFormat = 321;
-    static constexpr long kFileNotFound = 53;
-    static constexpr long kPathFileAccess = 75;
-    static constexpr long kKeyTaken = 475;
+    static constexpr long kSubscriptOutOfRange = runtime::kSubscriptOutOfRange;
+    static constexpr long kTypeMismatch = runtime::kTypeMismatch;
+    static constexpr long kBadFileFormat = runtime::kBadFileFormat;
+    static constexpr long kFileNotFound = runtime::kFileNotFound;
+    static constexpr long kPathFileAccess = runtime::kPathFileAccess;
+    static constexpr long kKeyTaken = runtime::kKeyTaken;
 
     clsCollection() = default;
 

@@ -10,14 +10,17 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <span>
 #include <sstream>
 #include <string>
 
 #include "css/clsCSS.h"
+#include "css_scan_reference.h"
 
 namespace {
 
 using quorallion::clsCSS;
+using quorallion::css::testing::Narrow;
 
 class CSS : public ::testing::Test {
 protected:
@@ -32,8 +35,17 @@ struct Case {
     const wchar_t* expected;
 };
 
-TEST_F(CSS, MergeCssTable) {
-    const Case cases[] = {
+using Way = std::wstring (clsCSS::*)(const std::wstring& html, const std::wstring& css);
+
+// Each case on a fresh inliner.
+void ExpectTable(Way way, std::span<const Case> cases) {
+    for (const Case& c : cases) {
+        clsCSS inliner;
+        EXPECT_EQ((inliner.*way)(c.html, c.css), c.expected) << c.why;
+    }
+}
+
+const Case kMergeCssCases[] = {
         {"element rule on a tag with an attribute", L"<p id=x>t</p>", L"p{color:red}", L"<p id=x style=\"color:red\">t</p>"},
         {"a bare tag is left alone", L"<p>t</p>", L"p{color:red}", L"<p>t</p>"},
         {"a class without rule goes, nothing added", L"<p class=zz>t</p>", L"p{color:red}", L"<p>t</p>"},
@@ -60,15 +72,11 @@ TEST_F(CSS, MergeCssTable) {
         {"unbalanced sheet", L"<p id=x>", L"p{color:red", L"<p id=x>"},
         {"stray braces", L"<p id=x>", L"}p{color:red}}{", L"<p id=x style=\"color:red\">"},
         {"empty sheet", L"<p class=a id=x>", L"", L"<p id=x>"},
-    };
-    for (const Case& c : cases) {
-        clsCSS inliner;
-        EXPECT_EQ(inliner.MergeCss(c.html, c.css), c.expected) << c.why;
-    }
-}
+};
 
-TEST_F(CSS, MergeCssQuickTable) {
-    const Case cases[] = {
+TEST_F(CSS, MergeCssTable) { ExpectTable(&clsCSS::MergeCss, kMergeCssCases); }
+
+const Case kMergeCssQuickCases[] = {
         {"tag.class and own style, single-quoted", L"<p class='a' style='color:red'>x</p>", L"p.a{margin:0}",
          L"<p style=\"margin:0;color:red\"  >x</p>"},
         {"element rule, bare tag too", L"<p>t</p><p id=x>", L"p{c:1}", L"<p style=\"c:1\">t</p><p style=\"c:1\" id=x>"},
@@ -81,12 +89,9 @@ TEST_F(CSS, MergeCssQuickTable) {
         {"universal selector is not applied", L"<p id=x>", L"*{c:1}", L"<p id=x>"},
         {"two class names are not matched", L"<p class=\"a b\">", L".a{c:1}", L"<p>"},
         {"unbalanced sheet", L"<p id=x>", L"p{color:red", L"<p id=x>"},
-    };
-    for (const Case& c : cases) {
-        clsCSS inliner;
-        EXPECT_EQ(inliner.MergeCssQuick(c.html, c.css), c.expected) << c.why;
-    }
-}
+};
+
+TEST_F(CSS, MergeCssQuickTable) { ExpectTable(&clsCSS::MergeCssQuick, kMergeCssQuickCases); }
 
 TEST_F(CSS, MergeStyleIntoTag) {
     EXPECT_EQ(clsCSS::MergeStyleIntoTag(L"<b style='c:d'>", L"a:b"), L"<b style=\"a:b;c:d\">");
@@ -117,6 +122,45 @@ TEST_F(CSS, FiveMegabytesOfHtml) {
     EXPECT_EQ(quick.find(L"class="), std::wstring::npos);
     std::printf("5 MB page: %zu blocks, both ways in %.1f s\n", blocks,
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+}
+
+// The scans stand in for the engine's patterns: both ways and MergeStyleIntoTag give what the
+// engine gives, pattern by pattern, on the edge cases, on tag soup made of the pieces the patterns
+// care about (white space and letters beyond ASCII, quotes, markers, names with "$", "<" or ">")
+// and, below, on a real page.
+TEST_F(CSS, ScansGiveTheEngineResults) {
+    auto expectSame = [](const std::wstring& html, const std::wstring& sheet, const std::string& why) {
+        clsCSS inliner;
+        EXPECT_EQ(inliner.MergeCss(html, sheet), quorallion::css::MergeCssByEngine(html, sheet))
+            << why << ": " << Narrow(html) << " with " << Narrow(sheet);
+        EXPECT_EQ(inliner.MergeCssQuick(html, sheet), quorallion::css::MergeCssQuickByEngine(html, sheet))
+            << why << " (quick): " << Narrow(html) << " with " << Narrow(sheet);
+    };
+    for (std::span<const Case> table : {std::span<const Case>(kMergeCssCases), std::span<const Case>(kMergeCssQuickCases)})
+        for (const Case& c : table) expectSame(c.html, c.css, c.why);
+
+    static const wchar_t* const kSelectors[] = {L"p", L"div", L"b", L"span", L".a", L"p.a", L".c1", L"div.x-y",
+                                                L"P.B", L"*", L"#x", L"p q", L"a:hover", L"\u212A", L"p.\u017F",
+                                                L"q$1", L"p.a[title]", L"b>i"};
+    static const wchar_t* const kDeclarations[] = {L"c:1", L"x:'y'", L"q:\"r\"", L"m:$1", L"a<b", L"a>b", L"n:0;"};
+    uint32_t state = 2024;
+    auto next = [&] {
+        state = state * 1664525u + 1013904223u;
+        return static_cast<size_t>(state >> 8);
+    };
+    for (int round = 0; round < 150 && !HasFailure(); ++round) {
+        std::wstring sheet;
+        for (size_t rules = 1 + next() % 4; rules > 0; --rules)
+            sheet += std::wstring(kSelectors[next() % std::size(kSelectors)]) + L"," +
+                     kSelectors[next() % std::size(kSelectors)] + L"{" + kDeclarations[next() % std::size(kDeclarations)] +
+                     L"}\n";
+        const std::wstring html = quorallion::css::testing::PiecesText(next, 1 + next() % 40);
+        expectSame(html, sheet, "round " + std::to_string(round));
+        const std::wstring declarations = kDeclarations[next() % std::size(kDeclarations)];
+        EXPECT_EQ(clsCSS::MergeStyleIntoTag(html, declarations),
+                  quorallion::css::MergeStyleIntoTagByEngine(html, declarations))
+            << Narrow(html);
+    }
 }
 
 // A folder handed in by CMake as a Unix path, as this build's programs spell it.
@@ -231,6 +275,17 @@ TEST_F(CSS, MergeCssAgreesWithJuice) {
         if (!properties.empty()) ++styled;
     }
     EXPECT_GT(styled, 250u) << "most elements of the page are styled";
+}
+
+// The real page and its sheet: the scans give the engine's results, both ways.
+TEST_F(CSS, ScansGiveTheEngineResultsOnARealPage) {
+    const std::wstring page = ReadUtf8(BuildPath(QUORALLION_CSS_FIXTURES, L"newsletter.html"));
+    const std::wstring sheet = ReadUtf8(BuildPath(QUORALLION_CSS_FIXTURES, L"newsletter.css"));
+    ASSERT_FALSE(page.empty());
+    ASSERT_FALSE(sheet.empty());
+    clsCSS inliner;
+    EXPECT_TRUE(inliner.MergeCss(page, sheet) == quorallion::css::MergeCssByEngine(page, sheet));
+    EXPECT_TRUE(inliner.MergeCssQuick(page, sheet) == quorallion::css::MergeCssQuickByEngine(page, sheet));
 }
 
 }  // namespace

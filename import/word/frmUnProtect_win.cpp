@@ -52,7 +52,6 @@ bool frmUnProtect::Load() {
     // The frame lies under the other controls.
     ucSkinForm1_ = std::make_unique<controls::ucSkinForm>();
     ucSkinForm1_->Create(*container_, L"ucSkinForm1", 0, 0, X(kWidth), Y(kHeight));
-    ::SetWindowPos(ucSkinForm1_->hWnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ucSkinForm1_->BtnCloseClick = [this] { Unload(); };  // the state stays ""
 
     const bool chinese = Process().language == L"zh-cn" || Process().language == L"zh-tw";
@@ -91,6 +90,9 @@ bool frmUnProtect::Load() {
     ::SetWindowTextW(lblPassword_, texts.password);
     ::SetWindowTextW(lblMsg_, texts.message);
     emptyInputMessage_ = texts.emptyInput;
+
+    // The frame's set-up moves it to the top of the controls: back under them.
+    ::SetWindowPos(ucSkinForm1_->hWnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
     // 4
     ::SetTimer(window_, kTopmostTimer, 100, nullptr);

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Makes the Word tests' documents once, at set-up, into the folder given as $1: one LibreOffice run
-# over the flat-ODF sources below (a table, a picture and Chinese text), one run for LibreOffice's
-# own text export of the result, python3's zipfile for editing protection with a known password,
-# python3-uno (the system python, which has it) for a Word 97 file with an open password, and a file of random bytes. The tests share them.
+# over the flat-ODF sources below (a table, a picture and Chinese text; Office Math equations), one
+# run for LibreOffice's own text export, python3's zipfile for editing protection with a known
+# password and an EQ field, python3-uno (the system python, which has it) for a Word 97 file with
+# an open password, and a file of random bytes. The tests share them.
 set -euo pipefail
 out=$1
 mkdir -p "$out"
@@ -46,11 +47,53 @@ cat > "$work/table.fodt" <<FODT
 </office:document>
 FODT
 
+# Office Math equations: an inline sum within text and a display equation alone in its paragraph
+# (LibreOffice's math module writes them into the package as Office Math markup).
+cat > "$work/equations.fodt" <<'FODT'
+<?xml version="1.0" encoding="UTF-8"?>
+<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"
+ xmlns:draw="urn:oasis:names:tc:opendocument:xmlns:drawing:1.0"
+ xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0"
+ xmlns:math="http://www.w3.org/1998/Math/MathML"
+ office:version="1.3" office:mimetype="application/vnd.oasis.opendocument.text">
+ <office:body><office:text>
+  <text:p>Equations of the report</text:p>
+  <text:p>The total is <draw:frame draw:name="Sum" text:anchor-type="as-char" svg:width="2cm" svg:height="1cm"><draw:object><math:math><math:semantics><math:mrow><math:munderover><math:mo>∑</math:mo><math:mrow><math:mi>i</math:mi><math:mo>=</math:mo><math:mn>1</math:mn></math:mrow><math:mi>n</math:mi></math:munderover><math:mi>i</math:mi></math:mrow><math:annotation encoding="StarMath 5.0">sum from{i=1} to{n} i</math:annotation></math:semantics></math:math></draw:object></draw:frame> for every year.</text:p>
+  <text:p><draw:frame draw:name="Half" text:anchor-type="as-char" svg:width="2cm" svg:height="1cm"><draw:object><math:math display="block"><math:semantics><math:mrow><math:mi>x</math:mi><math:mo>=</math:mo><math:mfrac><math:mn>1</math:mn><math:mn>2</math:mn></math:mfrac></math:mrow><math:annotation encoding="StarMath 5.0">x = {1} over {2}</math:annotation></math:semantics></math:math></draw:object></draw:frame></text:p>
+  <text:p>End of the equations.</text:p>
+ </office:text></office:body>
+</office:document>
+FODT
+
 soffice --headless --norestore -env:UserInstallation=file://$work/profile \
-  --convert-to docx --outdir "$work" "$work/table.fodt" >/dev/null 2>&1
+  --convert-to docx --outdir "$work" "$work/table.fodt" "$work/equations.fodt" >/dev/null 2>&1
+# An EQ field (a fraction), added to the equations' package by python3's zipfile before the last
+# paragraph.
+python3 - "$work/equations.docx" "$out/equations.docx" <<'PY'
+import sys, zipfile
+src, dst = sys.argv[1], sys.argv[2]
+field = ('<w:p><w:r><w:t xml:space="preserve">Half of it: </w:t></w:r>'
+         '<w:r><w:fldChar w:fldCharType="begin"/></w:r>'
+         '<w:r><w:instrText xml:space="preserve"> EQ \\f(1,2) </w:instrText></w:r>'
+         '<w:r><w:fldChar w:fldCharType="separate"/></w:r><w:r><w:t>1/2</w:t></w:r>'
+         '<w:r><w:fldChar w:fldCharType="end"/></w:r></w:p>')
+with zipfile.ZipFile(src) as zin, zipfile.ZipFile(dst, "w", zipfile.ZIP_DEFLATED) as zout:
+    for item in zin.infolist():
+        data = zin.read(item.filename)
+        if item.filename == "word/document.xml":
+            text = data.decode("utf-8")
+            last = text.rfind("<w:p>", 0, text.find("End of the equations."))
+            if last < 0:
+                last = text.rfind("<w:p ", 0, text.find("End of the equations."))
+            text = text[:last] + field + text[last:]
+            data = text.encode("utf-8")
+        zout.writestr(item, data)
+PY
 soffice --headless --norestore -env:UserInstallation=file://$work/profile \
   --convert-to "txt:Text (encoded):UTF8" --outdir "$work" "$work/table.docx" >/dev/null 2>&1
 cp "$work/table.docx" "$out/Table Doc.DOCX"
+cp "$work/table.docx" "$out/季度 报告.docx"
 cp "$work/table.txt" "$out/table.txt"
 
 # Editing protection (read-only, enforced) added to the package's settings part.
@@ -110,4 +153,4 @@ head -c 4096 /dev/urandom > "$out/random.docx"
 { printf '\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1'; head -c 4088 /dev/urandom; } > "$out/encrypted.docx"
 mkdir -p "$out/folder.doc"
 printf 'not a document' > "$out/notes.doc.txt"
-test -s "$out/Table Doc.DOCX" && test -s "$out/table.txt"
+test -s "$out/Table Doc.DOCX" && test -s "$out/table.txt" && test -s "$out/equations.docx"

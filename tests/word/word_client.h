@@ -148,7 +148,7 @@ protected:
         // Every stand-in and the core end by themselves; one that does not is a fault, and is
         // terminated so that it outlives neither the test nor its output pipe. The next test's
         // client must not reach a core on its way out either.
-        const std::vector<std::wstring> left = EndLocalServers({L"Winword.exe", L"wps.exe", L"QuorallionCore2.exe"});
+        const std::vector<std::wstring> left = EndLocalServers({L"QuorallionCore2.exe", L"Winword.exe", L"wps.exe"});
         EXPECT_TRUE(left.empty()) << "left running: " << ::testing::PrintToString(left);
     }
 

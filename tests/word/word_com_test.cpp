@@ -2,6 +2,9 @@
 // "asyncresult", while the Word stand-in (tests/standins/word, LibreOffice underneath) plays Word
 // and WPS writer. What the worker asked of the application is read back from the stand-in's
 // journal; the documents are made once at set-up (make_fixtures.sh).
+#include <windows.h>
+#include <wincrypt.h>
+
 #include "support/shared_fixtures.h"
 #include "word_client.h"
 
@@ -92,6 +95,77 @@ TEST_F(WordActions, Word2HtmlGivesTheDocumentsTextAndItsPictures) {
     EXPECT_EQ(Calls(journal, L"Application", L"Quit").size(), 1u);
 }
 
+// Base64 (as the equation codes are written) back to its bytes.
+std::string FromBase64(const std::wstring& text) {
+    DWORD size = 0;
+    if (text.empty() ||
+        !::CryptStringToBinaryW(text.c_str(), 0, CRYPT_STRING_BASE64, nullptr, &size, nullptr, nullptr))
+        return "";
+    std::string out(size, '\0');
+    ::CryptStringToBinaryW(text.c_str(), 0, CRYPT_STRING_BASE64, reinterpret_cast<BYTE*>(out.data()), &size, nullptr,
+                           nullptr);
+    out.resize(size);
+    return out;
+}
+
+// The values of one attribute over all img tags, in order.
+std::vector<std::wstring> ImageAttributes(const std::wstring& html, const std::wstring& name) {
+    std::vector<std::wstring> out;
+    for (size_t at = html.find(L"<img"); at != std::wstring::npos; at = html.find(L"<img", at + 1)) {
+        const std::wstring tag = html.substr(at, html.find(L'>', at) - at);
+        const size_t value = tag.find(L" " + name + L"=\"");
+        if (value == std::wstring::npos) continue;
+        const size_t start = value + name.size() + 3;
+        out.push_back(tag.substr(start, tag.find(L'"', start) - start));
+    }
+    return out;
+}
+
+TEST_F(WordActions, EquationsBecomePicturesCarryingTheirCodes) {
+    const Reply reply = Run(L"word2html", Fixture(L"equations.docx"), L"wordeq:1");
+    ASSERT_EQ(reply.Get(L"state"), L"ok") << reply.raw;
+    const std::wstring html = reply.Get(L"html");
+    EXPECT_EQ(ImageAttributes(html, L"_tag"), std::vector<std::wstring>(3, L"wordeq"));
+    EXPECT_EQ(ImageAttributes(html, L"_eqtype"), (std::vector<std::wstring>{L"omath", L"omath", L"formula"}));
+    const std::vector<std::wstring> codes = ImageAttributes(html, L"_eqcode");
+    ASSERT_EQ(codes.size(), 3u) << ::testing::PrintToString(html);
+    // The inline sum first, its sign kept as a character reference; then the display equation.
+    const std::string inlineCode = FromBase64(codes[0]), display = FromBase64(codes[1]);
+    EXPECT_EQ(inlineCode.rfind("<m:oMath>", 0), 0u) << inlineCode;
+    EXPECT_NE(inlineCode.find("&#8721;"), std::string::npos) << inlineCode;
+    EXPECT_EQ(display.rfind("<m:oMathPara>", 0), 0u) << display;
+    // The EQ field's code, from its copy without Word's comment markers.
+    const std::string field = FromBase64(codes[2]);
+    EXPECT_NE(field.find("<i>EQ \\f(1,2)</i>"), std::string::npos) << field;
+    EXPECT_EQ(field.find("<!--[if"), std::string::npos) << field;
+    // Each equation picture is a file of the job folder.
+    const std::wstring key = reply.Get(L"actkey");
+    for (const std::wstring& source : ImageAttributes(html, L"src")) {
+        ASSERT_EQ(source.rfind(L"file:///" + key + L"/", 0), 0u) << ::testing::PrintToString(source);
+        std::wstring file = ClientTempRoot() + key + L"\\" + source.substr(9 + key.size());
+        for (wchar_t& c : file)
+            if (c == L'/') c = L'\\';
+        EXPECT_TRUE(Exists(file)) << ::testing::PrintToString(file);
+    }
+    EXPECT_NE(VisibleText(html).find(L"for every year"), std::wstring::npos);
+    EXPECT_EQ(Calls(Journal(L"Winword"), L"Range", L"Copy").size(), 2u);
+    EXPECT_EQ(Calls(Journal(L"Winword"), L"Field", L"Copy").size(), 1u);
+}
+
+TEST_F(WordActions, EquationsWithoutCodesLeaveNoAnchors) {
+    const Reply reply = Run(L"word2html", Fixture(L"equations.docx"), L"");
+    ASSERT_EQ(reply.Get(L"state"), L"ok") << reply.raw;
+    const std::wstring html = reply.Get(L"html");
+    EXPECT_EQ(html.find(L"quorallionomath"), std::wstring::npos) << ::testing::PrintToString(html);
+    EXPECT_EQ(html.find(L"_eqcode"), std::wstring::npos);
+    // The pictures stay (the EQ field's one made from its metafile), the bookmarks were asked for.
+    EXPECT_EQ(ImageAttributes(html, L"src").size(), 3u);
+    EXPECT_EQ(Calls(Journal(L"Winword"), L"Bookmarks", L"Add").size(), 2u);
+    EXPECT_EQ(Calls(Journal(L"Winword"), L"Selection", L"EnhMetaFileBits").size(), 1u);
+    EXPECT_TRUE(Calls(Journal(L"Winword"), L"Range", L"Copy").empty()) << "nothing is copied";
+    EXPECT_TRUE(Calls(Journal(L"Winword"), L"Field", L"Copy").empty());
+}
+
 TEST_F(WordActions, ErrflagsOfTheFileRoad) {
     struct Case {
         const wchar_t* file;
@@ -123,6 +197,23 @@ TEST_F(WordActions, ErrflagsOfTheFileRoad) {
         }
         EXPECT_TRUE(WaitUntilNoProcess(L"Winword.exe"));
     }
+}
+
+TEST_F(WordActions, BadPathsAndGarbageOptions) {
+    // Refused before any application starts.
+    const std::wstring longPath = Fixture(std::wstring(300, L'a') + L".docx");
+    for (const std::wstring& path : {std::wstring(L"Table Doc.DOCX"), longPath, std::wstring(L""), Fixture(L"")}) {
+        const Reply reply = Run(L"word2pdf", path, L"");
+        EXPECT_EQ(reply.Get(L"errflag"), L"ext") << ::testing::PrintToString(path);
+    }
+    EXPECT_TRUE(Journal(L"Winword").empty());
+    // A Unicode name and an option list of garbage: converted with the defaults.
+    Settings(L"Winword", "fastpdf=1\n");
+    const Reply reply = Run(L"word2pdf", Fixture(L"\u5b63\u5ea6 \u62a5\u544a.docx"), L"api:x;;bookmark::;docprop;:");
+    EXPECT_EQ(reply.Get(L"state"), L"ok") << reply.raw;
+    const auto exportCalls = Calls(Journal(L"Winword"), L"Document", L"ExportAsFixedFormat");
+    ASSERT_EQ(exportCalls.size(), 1u);
+    EXPECT_EQ(exportCalls[0][13], L"&I4:0");  // no bookmarks
 }
 
 TEST_F(WordActions, WpsThatCannotBeCreatedGivesWordcreate) {

@@ -620,10 +620,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     static ExcelStandin standin;
     quorallion::standin::StandinInfo info{et ? kEtClass : kExcelClass, et ? L"KET.Application" : L"Excel.Application",
                                           [] { return standin.CreateApplication(); }, nullptr};
-    const int code = quorallion::standin::RunStandin(info, commandLine);
-    // Ends here, without the library detach of a normal exit: a stand-in that ran helper
-    // programs was seen staying in Wine's process list for tens of seconds after its loop ended.
-    quorallion::standin::Journal::Line(L"Process\tleaving");
-    ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(code));
-    return code;
+    return quorallion::standin::RunStandin(info, commandLine);
 }

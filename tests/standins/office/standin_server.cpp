@@ -51,6 +51,10 @@ void ServeMessagesFor(long milliseconds) {
     while (::GetTickCount() - start < static_cast<DWORD>(milliseconds)) {
         MSG msg;
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {  // for the main loop
+                ::PostQuitMessage(static_cast<int>(msg.wParam));
+                return;
+            }
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
         }
@@ -183,8 +187,9 @@ int RunStandin(const StandinInfo& info, const wchar_t* commandLine) {
         if (app) app->Release();
     }
     Journal::Line(L"Process\tend");
-    ::CoDisconnectObject(nullptr, 0);
-    ::OleUninitialize();
+    // Ends here, as an application that quits does: clients still holding proxies find them
+    // disconnected. (Tearing the apartment down first could wait on calls of a client that went.)
+    ::ExitProcess(0);
     return 0;
 }
 

@@ -253,10 +253,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
                                           wpp ? L"KWPP.Application" : L"PowerPoint.Application",
                                           [] { return standin.CreateApplication(); }, nullptr};
     info.singleInstance = true;
-    const int code = quorallion::standin::RunStandin(info, commandLine);
-    // Ends here, without the library detach of a normal exit: a stand-in that ran helper
-    // programs was seen staying in Wine's process list for tens of seconds after its loop ended.
-    quorallion::standin::Journal::Line(L"Process\tleaving");
-    ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(code));
-    return code;
+    return quorallion::standin::RunStandin(info, commandLine);
 }

@@ -2,8 +2,14 @@
 // program; its copies Winword.exe and wps.exe serve "Word.Application" and "KWPS.Application".
 // Only the members the Word worker uses are here, as plain IDispatch objects on the stand-in
 // frame (tests/standins/office). LibreOffice headless does the real conversions; the package's
-// XML tells protection. Not modelled: equations, fields and shapes (their collections are empty)
-// and the selection's clipboard copies.
+// XML tells protection and holds the Office Math equations. The HTML is made from a copy whose
+// equations are marker texts; the saved page then gets, at each marker, what Word writes there:
+// the picture the worker inserted (with its alternative text), or the equation's own picture
+// with the bookmark anchor the worker added. An equation range's Copy puts Word-shaped
+// "HTML Format" on the clipboard (the Office Math markup and a picture in the temp folder).
+// Fields (EQ fields, embedded objects) are read from the package's field codes, stand at markers
+// "QFLD<n>QFLD" the same way and copy as Word-shaped "HTML Format"; the selection's
+// EnhMetaFileBits is a recorded metafile. Not modelled: shapes (their collections are empty).
 //
 // Settings (see office/standin_settings.h) beyond the frame's: "savedelay" (ms that SaveAs and
 // ExportAsFixedFormat wait, serving messages), "password" (the editing password Unprotect
@@ -60,6 +66,10 @@ void BusyFor(long milliseconds) {
     while (::GetTickCount() - start < static_cast<DWORD>(milliseconds)) {
         MSG msg;
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {  // for the main loop
+                ::PostQuitMessage(static_cast<int>(msg.wParam));
+                return;
+            }
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
         }
@@ -74,9 +84,26 @@ std::wstring FromUtf8(const std::string& bytes) {
     return out;
 }
 
+// One Office Math equation or one field of the document, in document order.
+struct Equation {
+    std::string omml;              // an equation: the package's markup of it (UTF-8)
+    std::string code;              // a field: its code ("EQ \f(1,2)", "EMBED Equation.3")
+    std::wstring bookmark;         // added over its range
+    std::string picture;           // the picture put in its place (bytes), with its extension
+    std::wstring pictureExtension;
+    std::wstring alternativeText;
+    bool deleted = false;
+};
+
 struct Document {
     std::wstring source;      // the opened file, "" for a new document
     std::wstring workCopy;    // the source copied under an ASCII name in the work folder
+    std::wstring markedCopy;  // the package with its equations as marker texts "QEQ<n>QEQ"
+    std::vector<Equation> equations;
+    std::vector<Equation> fields;
+    size_t selected = 0;      // the equation the selection is on (1-based), 0 none
+    Equation* selectedItem = nullptr;  // the equation or field the selection is on
+    std::map<IDispatch*, size_t> ranges;  // live equation ranges and their equations
     std::wstring pastedHtml;  // the body of what was pasted into a new document
     long protection = -1;     // wdNoProtection, or the kind read from the package
     std::map<std::wstring, std::wstring> properties;
@@ -95,6 +122,87 @@ std::optional<long> ProtectionOf(const std::wstring& settingsXml) {
     return 0;
 }
 
+// Reads a package: its settings part (settings.xml), its equations (equations.txt, separated by
+// the character 0x1E) and a copy with each equation replaced by the marker text "QEQ<n>QEQ"
+// (marked.docx), all into the folder. Exit status 3: not a Word package.
+constexpr char kReadPackage[] = R"py(import re, sys, zipfile
+source, folder = sys.argv[1], sys.argv[2]
+z = zipfile.ZipFile(source)
+names = z.namelist()
+if "word/document.xml" not in names:
+    sys.exit(3)
+open(folder + "settings.xml", "wb").write(z.read("word/settings.xml") if "word/settings.xml" in names else b"")
+document = z.read("word/document.xml").decode("utf-8")
+equations = []
+def mark(match):
+    equations.append(match.group(0))
+    return "<w:r><w:t>QEQ%dQEQ</w:t></w:r>" % len(equations)
+marked = re.sub(r"<m:oMathPara\b.*?</m:oMathPara>|<m:oMath\b.*?</m:oMath>", mark, document, flags=re.S)
+open(folder + "equations.txt", "wb").write("\x1e".join(equations).encode("utf-8"))
+fields = []
+def mark_field(match):
+    code = "".join(re.findall(r"<w:instrText[^>]*>(.*?)</w:instrText>", match.group(0), flags=re.S))
+    fields.append(code.strip())
+    return "<w:r><w:t>QFLD%dQFLD</w:t></w:r>" % len(fields)
+marked = re.sub(r'<w:r>(?:(?!<w:r>).)*?<w:fldChar w:fldCharType="begin"/>.*?<w:fldChar w:fldCharType="end"/>\s*</w:r>',
+                mark_field, marked, flags=re.S)
+open(folder + "fields.txt", "wb").write("\x1e".join(fields).encode("utf-8"))
+with zipfile.ZipFile(folder + "marked.docx", "w", zipfile.ZIP_DEFLATED) as out:
+    for item in z.infolist():
+        out.writestr(item, marked.encode("utf-8") if item.filename == "word/document.xml" else z.read(item.filename))
+)py";
+
+// A small picture of an equation: a 24-bit BMP, white with a dark bar, as the stand-in's
+// rendering of any equation.
+std::string EquationPicture() {
+    const int width = 60, height = 20, stride = width * 3;
+    std::string bmp(54 + stride * height, '\0');
+    auto put32 = [&](size_t at, uint32_t value) {
+        for (int i = 0; i < 4; ++i) bmp[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    };
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    put32(2, static_cast<uint32_t>(bmp.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, width);
+    put32(22, height);
+    bmp[26] = 1;
+    bmp[28] = 24;
+    put32(34, static_cast<uint32_t>(stride * height));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const bool ink = y >= 8 && y < 12 && x >= 5 && x < 55;
+            for (int c = 0; c < 3; ++c) bmp[54 + y * stride + x * 3 + c] = static_cast<char>(ink ? 0x20 : 0xFF);
+        }
+    return bmp;
+}
+
+// The equation as Word's copy puts it into the fragment: the markup without namespace
+// declarations and run properties.
+std::string WordShapedOmml(const std::string& omml) {
+    std::string out;
+    for (size_t i = 0; i < omml.size();) {
+        if (omml.compare(i, 7, " xmlns:") == 0) {
+            const size_t quote = omml.find('"', i);
+            const size_t close = quote == std::string::npos ? std::string::npos : omml.find('"', quote + 1);
+            if (close != std::string::npos) {
+                i = close + 1;
+                continue;
+            }
+        }
+        if (omml.compare(i, 7, "<w:rPr>") == 0) {
+            const size_t end = omml.find("</w:rPr>", i);
+            if (end != std::string::npos) {
+                i = end + 8;
+                continue;
+            }
+        }
+        out += omml[i++];
+    }
+    return out;
+}
+
 // Opens the file as Word would judge it: a package must be a zip with a main document part
 // (an encrypted package is a compound file instead); a binary document is tried by LibreOffice.
 HRESULT Load(Document& doc, DispatchCall& call) {
@@ -110,17 +218,35 @@ HRESULT Load(Document& doc, DispatchCall& call) {
     if (Extension(path) == L"docx") {
         if (head.rfind("\xD0\xCF\x11\xE0", 0) == 0) return call.Fail(kErrorPassword, L"The password is incorrect.");
         if (head.rfind("PK\x03\x04", 0) != 0) return call.Fail(kErrorCorrupt, L"The file appears to be corrupted.");
+        doc.markedCopy = folder + L"marked.docx";
         const std::optional<std::string> unixCopy = testing::UnixPath(doc.workCopy);
-        const std::optional<std::string> unixSettings = testing::UnixPath(folder + L"settings.xml");
-        if (!unixCopy || !unixSettings) return call.Fail(kErrorCorrupt, L"No path");
+        const std::optional<std::string> unixFolder = testing::UnixPath(folder);
+        if (!unixCopy || !unixFolder || !testing::WriteBytes(folder + L"read_package.py", kReadPackage))
+            return call.Fail(kErrorCorrupt, L"No path");
         const std::optional<int> status = testing::RunUnixScript(
-            "python3 -c 'import sys, zipfile\nz = zipfile.ZipFile(sys.argv[1])\nnames = z.namelist()\n"
-            "sys.exit(3) if \"word/document.xml\" not in names else None\n"
-            "open(sys.argv[2], \"wb\").write(z.read(\"word/settings.xml\") if \"word/settings.xml\" in names else b\"\")' " +
-                testing::ShellQuote(*unixCopy) + " " + testing::ShellQuote(*unixSettings),
+            "python3 " + testing::ShellQuote(*unixFolder + "read_package.py") + " " + testing::ShellQuote(*unixCopy) +
+                " " + testing::ShellQuote(*unixFolder),
             60000);
         if (!status || *status != 0) return call.Fail(kErrorCorrupt, L"The file appears to be corrupted.");
         doc.protection = ProtectionOf(FromUtf8(testing::ReadBytes(folder + L"settings.xml").value_or(""))).value_or(-1);
+        const std::string equations = testing::ReadBytes(folder + L"equations.txt").value_or("");
+        for (size_t start = 0; start < equations.size();) {
+            size_t end = equations.find('\x1e', start);
+            if (end == std::string::npos) end = equations.size();
+            Equation eq;
+            eq.omml = equations.substr(start, end - start);
+            doc.equations.push_back(eq);
+            start = end + 1;
+        }
+        const std::string fields = testing::ReadBytes(folder + L"fields.txt").value_or("");
+        for (size_t start = 0; start < fields.size();) {
+            size_t end = fields.find('\x1e', start);
+            if (end == std::string::npos) end = fields.size();
+            Equation field;
+            field.code = fields.substr(start, end - start);
+            doc.fields.push_back(field);
+            start = end + 1;
+        }
         return S_OK;
     }
     // .doc, .wps: LibreOffice reads it or it is not a document (an encrypted one included: the
@@ -137,26 +263,75 @@ bool SaveHtml(const Document& doc, const std::wstring& path) {
     const std::wstring folder = path.substr(0, slash + 1);
     std::wstring name = path.substr(slash + 1);
     name = name.substr(0, name.find_last_of(L'.'));
+    const std::string files = quorallion::standin::Utf8Of(name) + "_files/";
     std::string html;
-    std::vector<std::pair<std::wstring, std::wstring>> pictures;  // work file, name in the folder
+    // Files for the pictures folder: bytes by name.
+    std::vector<std::pair<std::string, std::string>> pictures;
+    int n = 0;
     if (!doc.workCopy.empty()) {
         const std::wstring work = WorkFolder();
-        const std::wstring out = work + L"source.html";
-        if (!quorallion::standin::LibreOfficeConvert(doc.workCopy, L"html:HTML (StarWriter)", work, out)) return false;
+        const bool marked = !doc.markedCopy.empty();
+        const std::wstring copy = marked ? doc.markedCopy : doc.workCopy;
+        const std::string base = marked ? "marked" : "source";
+        const std::wstring out = work + FromUtf8(base) + L".html";
+        if (!quorallion::standin::LibreOfficeConvert(copy, L"html:HTML (StarWriter)", work, out)) return false;
         html = testing::ReadBytes(out).value_or("");
-        // LibreOffice names its pictures "source_html_<hash>.<ext>" beside the page.
+        // LibreOffice names its pictures "<base>_html_<hash>.<ext>" beside the page.
         size_t at = 0;
-        int n = 0;
-        while ((at = html.find("src=\"source_html_", at)) != std::string::npos) {
+        const std::string prefix = "src=\"" + base + "_html_";
+        while ((at = html.find(prefix, at)) != std::string::npos) {
             const size_t start = at + 5, end = html.find('"', start);
             if (end == std::string::npos) break;
             const std::string file = html.substr(start, end - start);
-            const std::string ext = file.substr(file.find_last_of('.'));
-            const std::string target = "image" + std::to_string(++n) + ext;
-            pictures.push_back({work + FromUtf8(file), FromUtf8(target)});
-            const std::string address = quorallion::standin::Utf8Of(name) + "_files/" + target;
-            html.replace(start, end - start, address);
-            at = start + address.size();
+            const std::string target = "image" + std::to_string(++n) + file.substr(file.find_last_of('.'));
+            pictures.push_back({target, testing::ReadBytes(work + FromUtf8(file)).value_or("")});
+            html.replace(start, end - start, files + target);
+            at = start + files.size() + target.size();
+        }
+        // The equations at their markers, as Word saves them.
+        for (size_t i = 0; i < doc.equations.size(); ++i) {
+            const Equation& eq = doc.equations[i];
+            const std::string marker = "QEQ" + std::to_string(i + 1) + "QEQ";
+            const size_t place = html.find(marker);
+            if (place == std::string::npos) continue;
+            std::string replacement;
+            if (!eq.picture.empty()) {
+                const std::string target = "image" + std::to_string(++n) + "." +
+                                           quorallion::standin::Utf8Of(eq.pictureExtension);
+                pictures.push_back({target, eq.picture});
+                replacement = "<img width=60 height=20 src=\"" + files + target + "\" alt=\"" +
+                              quorallion::standin::Utf8Of(eq.alternativeText) + "\">";
+            } else if (!eq.deleted) {
+                const std::string target = "image" + std::to_string(++n) + ".bmp";
+                pictures.push_back({target, EquationPicture()});
+                if (!eq.bookmark.empty())
+                    replacement = "<a name=\"" + quorallion::standin::Utf8Of(eq.bookmark) + "\"></a>";
+                replacement += "<span style='position:relative;top:6.0pt'><img width=60 height=20 src=\"" + files +
+                               target + "\"></span>";
+            }
+            html.replace(place, marker.size(), replacement);
+        }
+        for (size_t i = 0; i < doc.fields.size(); ++i) {
+            const Equation& field = doc.fields[i];
+            const std::string marker = "QFLD" + std::to_string(i + 1) + "QFLD";
+            const size_t place = html.find(marker);
+            if (place == std::string::npos) continue;
+            std::string replacement;
+            if (!field.picture.empty()) {
+                const std::string target = "image" + std::to_string(++n) + "." +
+                                           quorallion::standin::Utf8Of(field.pictureExtension);
+                pictures.push_back({target, field.picture});
+                replacement = "<img width=60 height=20 src=\"" + files + target + "\"" +
+                              (field.alternativeText.empty()
+                                   ? std::string()
+                                   : " alt=\"" + quorallion::standin::Utf8Of(field.alternativeText) + "\"") +
+                              ">";
+            } else if (!field.deleted) {
+                const std::string target = "image" + std::to_string(++n) + ".bmp";
+                pictures.push_back({target, EquationPicture()});
+                replacement = "<img width=60 height=20 src=\"" + files + target + "\">";
+            }
+            html.replace(place, marker.size(), replacement);
         }
     } else {
         html = "<html><head><meta http-equiv=Content-Type content=\"text/html; charset=utf-8\"></head><body>" +
@@ -165,7 +340,7 @@ bool SaveHtml(const Document& doc, const std::wstring& path) {
     if (!pictures.empty()) {
         const std::wstring pictureFolder = folder + name + L"_files\\";
         ::CreateDirectoryW(pictureFolder.c_str(), nullptr);
-        for (const auto& [from, to] : pictures) ::CopyFileW(from.c_str(), (pictureFolder + to).c_str(), FALSE);
+        for (const auto& [target, bytes] : pictures) testing::WriteBytes(pictureFolder + FromUtf8(target), bytes);
     }
     return testing::WriteBytes(path, html);
 }
@@ -207,6 +382,94 @@ std::string BlankPdf() {
     }
     pdf += "trailer\n<< /Size 4 /Root 1 0 R >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
     return pdf;
+}
+
+// Word's copy of an equation's range: "HTML Format" with the Office Math markup in Word's
+// conditional comment and its picture, a file in the temp folder, for browsers.
+void PutWordHtml(const std::string& fragment);
+
+// A picture of the copied content in the temp folder, as Word leaves one for browsers; its address.
+std::string ClipboardPicture(const std::wstring& name) {
+    wchar_t temp[MAX_PATH + 1] = {};
+    ::GetTempPathW(MAX_PATH + 1, temp);
+    const std::wstring folder = std::wstring(temp) + L"msohtmlclip\\";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring picture = folder + name;
+    testing::WriteBytes(picture, EquationPicture());
+    std::wstring address = L"file:///" + picture;
+    for (wchar_t& c : address)
+        if (c == L'\\') c = L'/';
+    return quorallion::standin::Utf8Of(address);
+}
+
+void CopyEquation(const Equation& eq, size_t index) {
+    PutWordHtml("<p class=MsoNormal><!--[if gte msEquation 12]>" + WordShapedOmml(eq.omml) +
+                "<![endif]--><![if !msEquation]><span style='position:relative;top:6.0pt'><img width=60 height=20 "
+                "src=\"" + ClipboardPicture(L"clip_image" + std::to_wstring(index) + L".bmp") +
+                "\" v:shapes=\"_x0000_i1025\"></span><![endif]></p>");
+}
+
+// A field's copy: an EQ field as its code in Word's equation comment with the picture for
+// browsers; an embedded object as its shape with the picture data.
+void CopyField(const Equation& field, size_t index) {
+    std::string code;
+    for (char c : field.code) code += c == '<' ? std::string("&lt;") : c == '>' ? std::string("&gt;") : std::string(1, c);
+    const std::string picture = ClipboardPicture(L"clip_field" + std::to_wstring(index) + L".bmp");
+    if (field.code.rfind("EQ", 0) == 0)
+        PutWordHtml("<p class=MsoNormal><span lang=EN-US><!--[if gte msEquation 12]><i>" + code +
+                    "</i><![endif]--><![if !msEquation]><img width=60 height=20 src=\"" + picture +
+                    "\"><![endif]><span style='mso-spacerun:yes'>  </span></span></p>");
+    else
+        PutWordHtml("<p class=MsoNormal><v:shape id=\"_x0000_i1025\" type=\"#_x0000_t75\"><v:imagedata src=\"" +
+                    picture + "\" o:title=\"\"/></v:shape></p>");
+}
+
+void PutWordHtml(const std::string& fragment) {
+    const std::string document =
+        "<html xmlns:v=\"urn:schemas-microsoft-com:vml\" xmlns:o=\"urn:schemas-microsoft-com:office:office\" "
+        "xmlns:w=\"urn:schemas-microsoft-com:office:word\" "
+        "xmlns:m=\"http://schemas.microsoft.com/office/2004/12/omml\"><head><meta http-equiv=Content-Type "
+        "content=\"text/html; charset=utf-8\"><meta name=Generator content=\"Microsoft Word 15\"></head>"
+        "<body lang=EN-US>\r\n<!--StartFragment-->" + fragment + "<!--EndFragment-->\r\n</body></html>";
+    const int header = 105;
+    char head[160];
+    const size_t start = document.find("<!--StartFragment-->") + 20, end = document.find("<!--EndFragment-->");
+    snprintf(head, sizeof(head),
+             "Version:0.9\r\nStartHTML:%010d\r\nEndHTML:%010d\r\nStartFragment:%010d\r\nEndFragment:%010d\r\n",
+             header, header + static_cast<int>(document.size()), header + static_cast<int>(start),
+             header + static_cast<int>(end));
+    const std::string bytes = std::string(head) + document;
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes.size() + 1);
+    if (!memory) return;
+    memcpy(::GlobalLock(memory), bytes.c_str(), bytes.size() + 1);
+    ::GlobalUnlock(memory);
+    if (!::OpenClipboard(nullptr)) {
+        ::GlobalFree(memory);
+        return;
+    }
+    ::EmptyClipboard();
+    if (!::SetClipboardData(::RegisterClipboardFormatW(L"HTML Format"), memory)) ::GlobalFree(memory);
+    ::CloseClipboard();
+}
+
+// The selection as a metafile: what Word records for the selected equation field, a dark bar on
+// the background colour that the worker makes transparent.
+std::vector<unsigned char> RecordedMetafile() {
+    std::vector<unsigned char> bytes;
+    HDC dc = ::CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+    if (!dc) return bytes;
+    const RECT all{0, 0, 80, 30}, bar{10, 12, 70, 18};
+    HBRUSH background = ::CreateSolidBrush(RGB(254, 255, 255)), ink = ::CreateSolidBrush(RGB(32, 32, 32));
+    ::FillRect(dc, &all, background);
+    ::FillRect(dc, &bar, ink);
+    ::DeleteObject(background);
+    ::DeleteObject(ink);
+    HENHMETAFILE emf = ::CloseEnhMetaFile(dc);
+    if (!emf) return bytes;
+    bytes.resize(::GetEnhMetaFileBits(emf, 0, nullptr));
+    ::GetEnhMetaFileBits(emf, static_cast<UINT>(bytes.size()), bytes.data());
+    ::DeleteEnhMetaFile(emf);
+    return bytes;
 }
 
 class WordStandin {
@@ -259,12 +522,18 @@ public:
             call.Return(static_cast<IDispatch*>(window));
             return S_OK;
         });
-        app->onLastRelease = [documents, options, view, pane, window] {
+        DispatchObject* selection = Selection();
+        app->Add(L"Selection", [selection](DispatchCall& call) {
+            call.Return(static_cast<IDispatch*>(selection));
+            return S_OK;
+        });
+        app->onLastRelease = [documents, options, view, pane, window, selection] {
             documents->Release();
             options->Release();
             view->Release();
             pane->Release();
             window->Release();
+            selection->Release();
             quorallion::standin::RequestQuit();
         };
         app_ = app;
@@ -272,6 +541,171 @@ public:
     }
 
 private:
+    // Returns an object made for one call (the caller's reference is the only one).
+    static HRESULT ReturnNew(DispatchCall& call, DispatchObject* object) {
+        call.Return(static_cast<IDispatch*>(object));
+        object->Release();
+        return S_OK;
+    }
+
+    // The selection: what the equation conversion inserts lands on the selected equation.
+    DispatchObject* Selection() {
+        DispatchObject* selection = new DispatchObject(L"Selection");
+        DispatchObject* shapes = new DispatchObject(L"InlineShapes");
+        shapes->Add(L"AddPicture", [this](DispatchCall& call) {
+            const std::shared_ptr<Document> doc = current_.lock();
+            if (!doc || !doc->selectedItem) return call.Fail(4198, L"Nothing selected");
+            Equation& eq = *doc->selectedItem;
+            const std::wstring path = call.Text(0);
+            const std::optional<std::string> bytes = testing::ReadBytes(path);
+            if (!bytes) return call.Fail(5152, L"The file name is not valid.");
+            eq.picture = *bytes;
+            eq.pictureExtension = Extension(path);
+            Equation* item = doc->selectedItem;
+            DispatchObject* shape = new DispatchObject(L"InlineShape");
+            shape->Add(L"AlternativeText", [doc, item](DispatchCall& inner) {
+                Equation& target = *item;
+                if (inner.IsPut()) target.alternativeText = inner.Text(inner.Count() - 1);
+                else inner.Return(target.alternativeText);
+                return S_OK;
+            });
+            return ReturnNew(call, shape);
+        });
+        selection->Add(L"InlineShapes", [shapes](DispatchCall& call) {
+            call.Return(static_cast<IDispatch*>(shapes));
+            return S_OK;
+        });
+        DispatchObject* format = Holder(L"ParagraphFormat", {L"BaseLineAlignment"});
+        selection->Add(L"ParagraphFormat", [format](DispatchCall& call) {
+            call.Return(static_cast<IDispatch*>(format));
+            return S_OK;
+        });
+        DispatchObject* font = new DispatchObject(L"Font");
+        font->Add(L"Reset", [](DispatchCall&) { return S_OK; });
+        selection->Add(L"Font", [font](DispatchCall& call) {
+            call.Return(static_cast<IDispatch*>(font));
+            return S_OK;
+        });
+        DispatchObject* range = new DispatchObject(L"Range");
+        range->Add(L"ParagraphFormat", [format](DispatchCall& call) {
+            call.Return(static_cast<IDispatch*>(format));
+            return S_OK;
+        });
+        selection->Add(L"EnhMetaFileBits", [](DispatchCall& call) {
+            call.ReturnBytes(RecordedMetafile());
+            return S_OK;
+        });
+        selection->Add(L"Range", [range](DispatchCall& call) {
+            call.Return(static_cast<IDispatch*>(range));
+            return S_OK;
+        });
+        selection->onLastRelease = [shapes, format, font, range] {
+            shapes->Release();
+            format->Release();
+            font->Release();
+            range->Release();
+        };
+        return selection;
+    }
+
+    // The range of equation index (1-based) of the document.
+    static DispatchObject* EquationRange(const std::shared_ptr<Document>& doc, size_t index) {
+        DispatchObject* range = new DispatchObject(L"Range");
+        range->Add(L"moveStart", [](DispatchCall&) { return S_OK; });
+        range->Add(L"moveEnd", [](DispatchCall&) { return S_OK; });
+        range->Add(L"Select", [doc, index](DispatchCall&) {
+            doc->selected = index;
+            doc->selectedItem = &doc->equations[index - 1];
+            return S_OK;
+        });
+        range->Add(L"Copy", [doc, index](DispatchCall&) {
+            CopyEquation(doc->equations[index - 1], index);
+            return S_OK;
+        });
+        range->Add(L"Delete", [doc, index](DispatchCall&) {
+            doc->equations[index - 1].deleted = true;
+            return S_OK;
+        });
+        DispatchObject* format = Holder(L"ParagraphFormat", {L"BaseLineAlignment"});
+        range->Add(L"ParagraphFormat", [format](DispatchCall& call) {
+            call.Return(static_cast<IDispatch*>(format));
+            return S_OK;
+        });
+        doc->ranges[static_cast<IDispatch*>(range)] = index;
+        IDispatch* self = range;
+        range->onLastRelease = [doc, format, self] {
+            doc->ranges.erase(self);
+            format->Release();
+        };
+        return range;
+    }
+
+    // Field index (1-based) of the document: 49 for an EQ field, 58 for an embedded object.
+    static DispatchObject* FieldObject(const std::shared_ptr<Document>& doc, size_t index) {
+        Equation* field = &doc->fields[index - 1];
+        DispatchObject* object = new DispatchObject(L"Field");
+        const bool embedded = field->code.rfind("EMBED ", 0) == 0;
+        const long type = field->code.rfind("EQ", 0) == 0 ? 49 : embedded ? 58 : 0;
+        object->Add(L"Type", [type](DispatchCall& call) {
+            call.Return(type);
+            return S_OK;
+        });
+        DispatchObject* ole = new DispatchObject(L"OLEFormat");
+        ole->Add(L"ClassType", [field, embedded](DispatchCall& call) {
+            if (!embedded) return call.Fail(4605, L"This method or property is not available.");
+            std::string cls = field->code.substr(6);
+            cls = cls.substr(0, cls.find(' '));
+            call.Return(FromUtf8(cls));
+            return S_OK;
+        });
+        object->Add(L"OLEFormat", [ole](DispatchCall& call) {
+            call.Return(static_cast<IDispatch*>(ole));
+            return S_OK;
+        });
+        auto codes = std::make_shared<VARIANT>();
+        codes->vt = VT_BOOL;
+        codes->boolVal = VARIANT_FALSE;
+        object->AddValue(L"ShowCodes", codes);
+        object->Add(L"Select", [doc, field](DispatchCall&) {
+            doc->selected = 0;
+            doc->selectedItem = field;
+            return S_OK;
+        });
+        object->Add(L"Copy", [field, index](DispatchCall&) {
+            CopyField(*field, index);
+            return S_OK;
+        });
+        object->Add(L"Delete", [field](DispatchCall&) {
+            field->deleted = true;
+            return S_OK;
+        });
+        DispatchObject* result = new DispatchObject(L"FieldResult");
+        DispatchObject* font = new DispatchObject(L"Font");
+        font->Add(L"Reset", [](DispatchCall&) { return S_OK; });
+        DispatchObject* format = Holder(L"ParagraphFormat", {L"BaseLineAlignment"});
+        result->Add(L"Font", [font](DispatchCall& call) {
+            call.Return(static_cast<IDispatch*>(font));
+            return S_OK;
+        });
+        result->Add(L"ParagraphFormat", [format](DispatchCall& call) {
+            call.Return(static_cast<IDispatch*>(format));
+            return S_OK;
+        });
+        result->onLastRelease = [font, format] {
+            font->Release();
+            format->Release();
+        };
+        object->Add(L"result", [result](DispatchCall& call) {
+            call.Return(static_cast<IDispatch*>(result));
+            return S_OK;
+        });
+        object->onLastRelease = [doc, ole, result] {  // doc: the field lives in it
+            ole->Release();
+            result->Release();
+        };
+        return object;
+    }
+
     // An object of plain read-write values, each starting empty.
     static DispatchObject* Holder(const wchar_t* name, std::initializer_list<const wchar_t*> members) {
         DispatchObject* object = new DispatchObject(name);
@@ -370,7 +804,61 @@ private:
         object->Add(L"Close", [](DispatchCall&) { return S_OK; });
         // Not modelled: empty collections.
         auto empties = std::make_shared<std::vector<DispatchObject*>>();
-        for (const wchar_t* collection : {L"OMaths", L"Fields", L"Shapes", L"InlineShapes", L"Paragraphs"}) {
+        DispatchObject* omaths = new DispatchObject(L"OMaths");
+        empties->push_back(omaths);
+        omaths->Add(L"Count", [doc](DispatchCall& call) {
+            call.Return(static_cast<long>(doc->equations.size()));
+            return S_OK;
+        });
+        omaths->Add(L"Item", [doc](DispatchCall& call) {
+            const long index = call.Long(0, 0);
+            if (index < 1 || static_cast<size_t>(index) > doc->equations.size())
+                return call.Fail(5941, L"The requested member of the collection does not exist.");
+            DispatchObject* omath = new DispatchObject(L"OMath");
+            omath->Add(L"Range", [doc, index](DispatchCall& inner) {
+                return ReturnNew(inner, EquationRange(doc, static_cast<size_t>(index)));
+            });
+            return ReturnNew(call, omath);
+        });
+        object->Add(L"OMaths", [omaths](DispatchCall& call) {
+            call.Return(static_cast<IDispatch*>(omaths));
+            return S_OK;
+        });
+        DispatchObject* bookmarks = new DispatchObject(L"Bookmarks");
+        empties->push_back(bookmarks);
+        bookmarks->Add(L"Add", [doc](DispatchCall& call) {
+            const VARIANT& range = call.Raw(1);
+            auto it = range.vt == VT_DISPATCH ? doc->ranges.find(range.pdispVal) : doc->ranges.end();
+            if (it == doc->ranges.end()) return call.Fail(4198, L"Not a range of this document");
+            doc->equations[it->second - 1].bookmark = call.Text(0);
+            return S_OK;
+        });
+        object->Add(L"Bookmarks", [bookmarks](DispatchCall& call) {
+            call.Return(static_cast<IDispatch*>(bookmarks));
+            return S_OK;
+        });
+        object->Add(L"Application", [this](DispatchCall& call) {
+            call.Return(static_cast<IDispatch*>(app_));
+            return S_OK;
+        });
+        current_ = doc;
+        DispatchObject* fields = new DispatchObject(L"Fields");
+        empties->push_back(fields);
+        fields->Add(L"Count", [doc](DispatchCall& call) {
+            call.Return(static_cast<long>(doc->fields.size()));
+            return S_OK;
+        });
+        fields->Add(L"Item", [doc](DispatchCall& call) {
+            const long index = call.Long(0, 0);
+            if (index < 1 || static_cast<size_t>(index) > doc->fields.size())
+                return call.Fail(5941, L"The requested member of the collection does not exist.");
+            return ReturnNew(call, FieldObject(doc, static_cast<size_t>(index)));
+        });
+        object->Add(L"Fields", [fields](DispatchCall& call) {
+            call.Return(static_cast<IDispatch*>(fields));
+            return S_OK;
+        });
+        for (const wchar_t* collection : {L"Shapes", L"InlineShapes", L"Paragraphs"}) {
             DispatchObject* empty = new DispatchObject(collection);
             empties->push_back(empty);
             empty->Add(L"Count", [](DispatchCall& call) {
@@ -391,6 +879,7 @@ private:
     }
 
     DispatchObject* app_ = nullptr;
+    std::weak_ptr<Document> current_;  // the last document opened or added
 };
 
 }  // namespace

@@ -1,0 +1,25 @@
+// The inliner's tag scans against its patterns run by html::Pattern, on tag soup the fuzzer's
+// bytes pick from the pieces the patterns care about: any difference aborts.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "../css_scan_reference.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 2) return 0;
+    size_t at = 0;
+    auto next = [&] { return static_cast<size_t>(data[at++ % size]); };
+    using namespace quorallion::css;
+    static const EngineChars chars = AsciiEngineChars();
+    const int maxPasses = data[0] % 2 ? 1000 : 1 + data[0] % 5;
+    const std::vector<QuickRule> rules = testing::PiecesRules(next);
+    const std::wstring html = testing::PiecesText(next, size);
+    for (const auto& d : testing::CompareScans(chars, html, rules, maxPasses)) {
+        std::fprintf(stderr, "%s differs on %s\n  ours:      %s\n  reference: %s\n", d.step.c_str(),
+                     testing::Narrow(html).c_str(), testing::Narrow(d.ours).c_str(), testing::Narrow(d.reference).c_str());
+        std::abort();
+    }
+    return 0;
+}
