@@ -34,13 +34,26 @@ void clsCapture::Capture() {
     }
 
     frmCapture& panel = frmCapture::Instance();
-    panel.Load();
+    panel.Load();  // lets messages run
+    if (!*alive) {
+        panel.Unload();  // released meanwhile: the panel it loaded belongs to no job
+        return;
+    }
     if (!panel.Loaded()) {
         ReturnValueHandler returnValue = returnValue_;
         returnValue(L"cancel");
         return;
     }
     HWND window = panel.Window();
+    const unsigned generation = panel.Generation();
+    panelGeneration_ = generation;
+    // The result text is emptied and watched before the panel shows: showing it lets messages
+    // run, and a panel closed in between leaves "cancel", which must stay and be reported.
+    Process().captureResult.clear();
+    captureHiddenForm_ = std::make_unique<frmHidden>();
+    captureHiddenForm_->CaptureReturn = [this] { CaptureHiddenForm_CaptureReturn(); };
+    captureHiddenForm_->SetCaptureTimerEnabled(true);
+
     RECT rect;
     ::GetWindowRect(window, &rect);
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
@@ -48,13 +61,9 @@ void clsCapture::Capture() {
                    (ScreenHeightPixels() - height) / 2, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::ShowWindow(window, SW_SHOW);
+    // This object may be released, and the panel closed, while the window was shown.
+    if (!*alive || !panel.Loaded() || panel.Generation() != generation) return;
     ::SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
-    panelGeneration_ = panel.Generation();
-
-    Process().captureResult.clear();
-    captureHiddenForm_ = std::make_unique<frmHidden>();
-    captureHiddenForm_->CaptureReturn = [this] { CaptureHiddenForm_CaptureReturn(); };
-    captureHiddenForm_->SetCaptureTimerEnabled(true);
 }
 
 void clsCapture::CaptureHiddenForm_CaptureReturn() {

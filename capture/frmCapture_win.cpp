@@ -113,8 +113,10 @@ void frmCapture::Load() {
     shape.Set(L"MaskColor", kMaskColor);
     // Never shown at run time: made hidden, as showing a child of a window that is still hidden
     // sets its visible style without asking it.
+    const unsigned generation = generation_;
     ucTransForm1_->Create(*container_, L"ucTransForm1", 0, 0, kWidth * tx, kHeight * ty, &shape,
                           /*visible=*/false);
+    if (generation != generation_) return;  // shaping lets messages run: unloaded meanwhile
     cmdOk_ = std::make_unique<controls::ucButton>();
     cmdOk_->Create(*container_, L"cmdOk", 72 * tx, 64 * ty, 97 * tx, 28 * ty);
     cmdOk_->SetStyle(5);

@@ -6,7 +6,9 @@
 #include <windows.h>
 #include <wincrypt.h>
 
+#include <atomic>
 #include <functional>
+#include <thread>
 #include <string>
 
 #include "converters/picture_file.h"
@@ -352,6 +354,49 @@ TEST_F(CaptureFromThePage, AnotherObjectsCaptureIsRefusedAndTheFirstStillEndsOk)
     input_.DoubleClick(60, 60);
     ExpectPatternImage(Await(core_), 40, 50, 50, 30);
     second.Reset();  // releasing an object unloads every form: none is left now
+}
+
+TEST_F(CaptureFromThePage, AHiddenPanelOfAnotherProcessRefusesTheCapture) {
+    // A window with the panel's caption, never shown, on a thread of its own that answers
+    // messages as another program's would.
+    std::atomic<HWND> other{nullptr};
+    std::atomic<DWORD> otherThread{0};
+    std::thread owner([&] {
+        MSG msg;
+        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+        HWND window = ::CreateWindowExW(0, L"STATIC", kPanel, WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, nullptr,
+                                        nullptr);
+        otherThread = ::GetCurrentThreadId();
+        other = window;
+        while (window && ::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
+        if (window) ::DestroyWindow(window);
+    });
+    while (!otherThread) ::Sleep(10);
+    struct Join {
+        std::thread& thread;
+        DWORD id;
+        ~Join() {
+            ::PostThreadMessageW(id, WM_QUIT, 0, 0);
+            thread.join();
+        }
+    } join{owner, otherThread};
+    ASSERT_NE(other.load(), nullptr);
+    EXPECT_EQ(StartCapture(core_), kWait);
+    EXPECT_EQ(Await(core_, 5000), kCancel);
+    HWND found = nullptr;
+    int panels = 0;
+    while ((found = ::FindWindowExW(nullptr, found, nullptr, kPanel)) != nullptr) ++panels;
+    EXPECT_EQ(panels, 1) << "the server showed no panel of its own";
+    ::PostThreadMessageW(otherThread, WM_QUIT, 0, 0);
+    for (int i = 0; i < 100 && ::IsWindow(other); ++i) ::Sleep(20);
+    // The next capture is not refused; its panel, closed as soon as it shows, still ends the
+    // job with "cancel".
+    EXPECT_EQ(StartCapture(core_), kWait);
+    HWND panel = WaitForWindow(kPanel);
+    ASSERT_NE(panel, nullptr);
+    ::PostMessageW(panel, WM_CLOSE, 0, 0);
+    EXPECT_EQ(Await(core_), kCancel);
+    EXPECT_TRUE(WaitUntilGone(kPanel));
 }
 
 TEST_F(CaptureFromThePage, AClipboardHeldOpenAtFinishGivesNoImage) {
