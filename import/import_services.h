@@ -10,5 +10,6 @@ std::unique_ptr<ClipboardService> MakeClipboardService();
 std::unique_ptr<WordWorker> MakeWordWorker(const JobContext& context);
 std::unique_ptr<PdfWorker> MakePdfWorker(const JobContext& context);  // pdf/clsPdf_win.cpp
 std::unique_ptr<ExcelWorker> MakeExcelWorker(const JobContext& context);  // excel/clsOfficeExcel_automation_win.cpp
+std::unique_ptr<PptWorker> MakePptWorker(const JobContext& context);  // ppt/clsOfficePPT_win.cpp
 
 }  // namespace quorallion

@@ -12,6 +12,7 @@ const CoreServices& ProductServices() {
         s.word = [](const JobContext& context) { return MakeWordWorker(context); };
         s.pdf = [](const JobContext& context) { return MakePdfWorker(context); };
         s.excel = [](const JobContext& context) { return MakeExcelWorker(context); };
+        s.ppt = [](const JobContext& context) { return MakePptWorker(context); };
         s.capture = [](ReturnValueHandler returnValue) { return MakeCaptureSession(std::move(returnValue)); };
         s.equation = [](const JobContext& context, ReturnValueHandler returnValue) {
             return MakeEquationSession(context, std::move(returnValue));

@@ -157,7 +157,18 @@ int RunStandin(const StandinInfo& info, const wchar_t* commandLine) {
     Journal::Line(std::wstring(L"Process\tstart\t") + (automation ? L"automation" : L"user"));
     if (const long delay = settings.Number(L"startdelay")) ::Sleep(static_cast<DWORD>(delay));
 
-    if (automation) {
+    if (info.singleInstance) {
+        IDispatch* app = info.createApplication();
+        Factory factory;
+        DWORD activeCookie = 0, classCookie = 0;
+        const bool active = app && SUCCEEDED(::RegisterActiveObject(app, info.clsid, ACTIVEOBJECT_STRONG, &activeCookie));
+        const bool served = SUCCEEDED(::CoRegisterClassObject(info.clsid, &factory, CLSCTX_LOCAL_SERVER,
+                                                               REGCLS_MULTIPLEUSE, &classCookie));
+        if (active && served) Serve(automation);
+        if (served) ::CoRevokeClassObject(classCookie);
+        if (active) ::RevokeActiveObject(activeCookie, nullptr);
+        if (app) app->Release();
+    } else if (automation) {
         Factory factory;
         DWORD cookie = 0;
         if (FAILED(::CoRegisterClassObject(info.clsid, &factory, CLSCTX_LOCAL_SERVER, REGCLS_SINGLEUSE, &cookie))) {

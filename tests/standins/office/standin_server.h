@@ -23,6 +23,10 @@ struct StandinInfo {
     // When set, "/RegServer" also names this program under App Paths by this name, as an Office
     // set-up does ("Winword.exe").
     const wchar_t* appPathName = nullptr;
+    // One application per process, as PowerPoint runs: every start (by the user or by COM)
+    // enters the application in the running object table and serves its class to any number of
+    // clients, each getting that same application (createApplication is called for each).
+    bool singleInstance = false;
 };
 
 int RunStandin(const StandinInfo& info, const wchar_t* commandLine);

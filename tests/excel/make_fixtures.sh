@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# Makes the spreadsheet and presentation tests' files once, at set-up, into the folder given as
+# $1: one LibreOffice run over the flat-ODF sources below gives the workbook as xlsx and xls and
+# the presentation as pptx; a second gives LibreOffice's CSV export of every sheet (the texts the
+# published pages must hold). Plus random bytes under workbook and presentation names.
+set -euo pipefail
+out=$1
+mkdir -p "$out"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export HOME=$work
+
+# A 4x3 red PNG, made here so the source carries its own picture.
+picture=$(python3 - <<'PY'
+import base64, struct, zlib
+w, h = 4, 3
+raw = b"".join(b"\x00" + b"\xff\x00\x00" * w for _ in range(h))
+def chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xffffffff)
+png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0)) + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b"")
+print(base64.b64encode(png).decode())
+PY
+)
+
+# Sheet 1 "First": values in A5:B20 (a text and a number per row), then ten formatted empty rows
+# that stretch the used range; a picture. Sheet 2 "Hidden" is hidden. Sheet 3 "Third 三".
+rows=""
+for i in $(seq 5 20); do
+  rows+="<table:table-row><table:table-cell office:value-type=\"string\"><text:p>Item $i 项</text:p></table:table-cell><table:table-cell office:value-type=\"float\" office:value=\"$((i * 10))\"><text:p>$((i * 10))</text:p></table:table-cell></table:table-row>"
+done
+cat > "$work/book.fods" <<FODS
+<?xml version="1.0" encoding="UTF-8"?>
+<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0"
+ xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"
+ xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0"
+ xmlns:draw="urn:oasis:names:tc:opendocument:xmlns:drawing:1.0"
+ xmlns:fo="urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0"
+ xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0"
+ xmlns:xlink="http://www.w3.org/1999/xlink"
+ office:version="1.3" office:mimetype="application/vnd.oasis.opendocument.spreadsheet">
+ <office:automatic-styles>
+  <style:style style:name="shown" style:family="table"><style:table-properties table:display="true"/></style:style>
+  <style:style style:name="hidden" style:family="table"><style:table-properties table:display="false"/></style:style>
+  <style:style style:name="yellow" style:family="table-cell"><style:table-cell-properties fo:background-color="#ffff00"/></style:style>
+ </office:automatic-styles>
+ <office:body><office:spreadsheet>
+  <table:table table:name="First" table:style-name="shown">
+   <table:shapes><draw:frame draw:name="Red" svg:width="2cm" svg:height="1.5cm" svg:x="4cm" svg:y="1cm"><draw:image><office:binary-data>$picture</office:binary-data></draw:image></draw:frame></table:shapes>
+   <table:table-column table:number-columns-repeated="2"/>
+   <table:table-row table:number-rows-repeated="4"><table:table-cell table:number-columns-repeated="2"/></table:table-row>
+   $rows
+   <table:table-row table:number-rows-repeated="10"><table:table-cell table:style-name="yellow" table:number-columns-repeated="2"/></table:table-row>
+  </table:table>
+  <table:table table:name="Hidden" table:style-name="hidden">
+   <table:table-row><table:table-cell office:value-type="string"><text:p>secret</text:p></table:table-cell></table:table-row>
+  </table:table>
+  <table:table table:name="Third 三" table:style-name="shown">
+   <table:table-row><table:table-cell office:value-type="string"><text:p>第三页</text:p></table:table-cell><table:table-cell office:value-type="float" office:value="3.5"><text:p>3.5</text:p></table:table-cell></table:table-row>
+  </table:table>
+ </office:spreadsheet></office:body>
+</office:document>
+FODS
+
+# Three slides, the second hidden.
+slide() { # name, text, extra attributes
+  echo "<draw:page draw:name=\"$1\" $3 draw:master-page-name=\"Default\"><draw:frame svg:width=\"20cm\" svg:height=\"3cm\" svg:x=\"2cm\" svg:y=\"2cm\"><draw:text-box><text:p>$2</text:p></draw:text-box></draw:frame></draw:page>"
+}
+cat > "$work/deck.fodp" <<FODP
+<?xml version="1.0" encoding="UTF-8"?>
+<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0"
+ xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"
+ xmlns:draw="urn:oasis:names:tc:opendocument:xmlns:drawing:1.0"
+ xmlns:presentation="urn:oasis:names:tc:opendocument:xmlns:presentation:1.0"
+ xmlns:fo="urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0"
+ xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0"
+ office:version="1.3" office:mimetype="application/vnd.oasis.opendocument.presentation">
+ <office:styles/>
+ <office:automatic-styles>
+  <style:style style:name="hiddenpage" style:family="drawing-page"><style:drawing-page-properties presentation:visibility="hidden"/></style:style>
+ </office:automatic-styles>
+ <office:master-styles><style:master-page style:name="Default"/></office:master-styles>
+ <office:body><office:presentation>
+  $(slide One "First slide" "")
+  $(slide Two "Second slide, hidden" 'draw:style-name="hiddenpage"')
+  $(slide Three "Third slide 三" "")
+ </office:presentation></office:body>
+</office:document>
+FODP
+
+soffice --headless --norestore -env:UserInstallation=file://$work/profile \
+  --convert-to xlsx --outdir "$work" "$work/book.fods" >/dev/null 2>&1
+soffice --headless --norestore -env:UserInstallation=file://$work/profile \
+  --convert-to xls --outdir "$work" "$work/book.fods" >/dev/null 2>&1
+soffice --headless --norestore -env:UserInstallation=file://$work/profile \
+  --convert-to pptx --outdir "$work" "$work/deck.fodp" >/dev/null 2>&1
+# Every sheet's CSV (UTF-8, comma, quote), one file per sheet: book-<sheet name>.csv.
+soffice --headless --norestore -env:UserInstallation=file://$work/profile \
+  --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1' \
+  --outdir "$work/csv" "$work/book.xlsx" >/dev/null 2>&1
+cp "$work/book.xlsx" "$out/Book One.xlsx"
+cp "$work/book.xls" "$out/book.xls"
+cp "$work/deck.pptx" "$out/deck.pptx"
+cp "$work/csv/"*.csv "$out/"
+# A workbook of one empty sheet whose name holds quotes and a blank, written as a package by hand.
+python3 - "$out/empty.xlsx" <<'PY'
+import sys, zipfile
+parts = {
+    "[Content_Types].xml": '<?xml version="1.0" encoding="UTF-8"?><Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types"><Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/><Default Extension="xml" ContentType="application/xml"/><Override PartName="/xl/workbook.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"/><Override PartName="/xl/worksheets/sheet1.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml"/></Types>',
+    "_rels/.rels": '<?xml version="1.0" encoding="UTF-8"?><Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="xl/workbook.xml"/></Relationships>',
+    "xl/workbook.xml": '<?xml version="1.0" encoding="UTF-8"?><workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships"><sheets><sheet name="Don&apos;t &quot;stop&quot;" sheetId="1" r:id="rId1"/></sheets></workbook>',
+    "xl/_rels/workbook.xml.rels": '<?xml version="1.0" encoding="UTF-8"?><Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet1.xml"/></Relationships>',
+    "xl/worksheets/sheet1.xml": '<?xml version="1.0" encoding="UTF-8"?><worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData/></worksheet>',
+}
+with zipfile.ZipFile(sys.argv[1], "w", zipfile.ZIP_DEFLATED) as z:
+    for name, text in parts.items():
+        z.writestr(name, text)
+PY
+head -c 4096 /dev/urandom > "$out/random.xlsx"
+head -c 4096 /dev/urandom > "$out/random.pptx"
+printf 'not a workbook' > "$out/notes.txt"
+test -s "$out/Book One.xlsx" && test -s "$out/book.xls" && test -s "$out/deck.pptx" && test -s "$out/book-First.csv"
