@@ -156,12 +156,12 @@ TEST_F(RegionWindow, DragAndDoubleClickPutsTheFrozenRegionOnTheClipboard) {
         midDrag = FrameRects(form.ScreenWindow());
         // Frame, handles and the size label "120x80" over the frozen pattern.
         const std::wstring midDragGolden = GoldenPath(L"region_mid_drag.png");
-        WaitUntil([&] { return CompareWithGolden(ScreenCrop(0, 0, 240, 160), midDragGolden).empty(); }, 2000);
+        WaitUntil([&] { return CompareWithGolden(ScreenCrop(0, 0, 240, 160), midDragGolden).empty(); }, 10000);
         midDragShot = CompareWithGolden(ScreenCrop(0, 0, 240, 160), midDragGolden);
         input.LeftUp();
         input.MoveTo(150, 130);  // outside the region: the hint for finishing follows
         const std::wstring selectedGolden = GoldenPath(L"region_selected_hint.png");
-        WaitUntil([&] { return CompareWithGolden(ScreenCrop(0, 0, 420, 220), selectedGolden).empty(); }, 3000);
+        WaitUntil([&] { return CompareWithGolden(ScreenCrop(0, 0, 420, 220), selectedGolden).empty(); }, 10000);
         selectedShot = CompareWithGolden(ScreenCrop(0, 0, 420, 220), selectedGolden);
         input.DoubleClick(60, 60);  // on the move area
     });

@@ -80,6 +80,8 @@ protected:
             // Rows 5 to 20 all there, nothing of the hidden sheet.
             EXPECT_EQ(Words(VisibleText(body)), CellWords(CsvCells(sheets[i].csv)));
             EXPECT_EQ(body.find(L"secret"), std::wstring::npos);
+            // The clean-up leaves none of Excel's own style rules.
+            EXPECT_EQ(fragment.find(L"mso-"), std::wstring::npos) << fragment.substr(0, 2000);
         }
     }
 };

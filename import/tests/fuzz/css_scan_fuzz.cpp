@@ -13,9 +13,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     auto next = [&] { return static_cast<size_t>(data[at++ % size]); };
     using namespace quorallion::css;
     static const EngineChars chars = AsciiEngineChars();
-    const int maxPasses = data[0] % 2 ? 1000 : 1 + data[0] % 5;
     const std::vector<QuickRule> rules = testing::PiecesRules(next);
     const std::wstring html = testing::PiecesText(next, size);
+    // The full bound of 1000 passes on short texts only: the reference matcher re-reads the
+    // whole text on every pass, and a long nested input would spend the per-input time limit.
+    const int maxPasses = data[0] % 2 && html.size() <= 512 ? 1000 : 1 + data[0] % 5;
     for (const auto& d : testing::CompareScans(chars, html, rules, maxPasses)) {
         std::fprintf(stderr, "%s differs on %s\n  ours:      %s\n  reference: %s\n", d.step.c_str(),
                      testing::Narrow(html).c_str(), testing::Narrow(d.ours).c_str(), testing::Narrow(d.reference).c_str());
