@@ -63,8 +63,6 @@ public:
 
     // The paste road's unwrapping of a div, then a p, that alone wraps the whole body.
     static std::wstring UnwrapSingleBodyElement(const std::wstring& html);
-    // "&", ":" and ";" escaped for a new option list.
-    static std::wstring EscapeOptionValue(const std::wstring& value);
 
 private:
     static bool IsDocumentFile(const std::wstring& path);

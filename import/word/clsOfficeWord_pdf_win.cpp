@@ -2,6 +2,7 @@
 // from that PDF by the PDF worker.
 #include "file/basFile.h"
 #include "office/late_binding_win.h"
+#include "office/office_choice.h"
 #include "office/office_family.h"
 #include "office/office_registration.h"
 #include "pdf/clsPdf.h"
@@ -18,27 +19,7 @@ using office::Arg;
 using office::AutoObject;
 using office::ByRefValue;
 
-double VersionNumber(const office::Value& version) {
-    const std::wstring text = version.Text();
-    if (text.empty()) return -1;
-    wchar_t* end = nullptr;
-    const double value = std::wcstod(text.c_str(), &end);
-    return end == text.c_str() ? -1 : value;
-}
-
 }  // namespace
-
-// An option value written into a new option list keeps its separators escaped.
-std::wstring clsOfficeWord::EscapeOptionValue(const std::wstring& value) {
-    std::wstring out;
-    for (wchar_t c : value) {
-        if (c == L'&') out += L"&amp#";
-        else if (c == L':') out += L"&maohao#";
-        else if (c == L';') out += L"&fenhao#";
-        else out += c;
-    }
-    return out;
-}
 
 bool clsOfficeWord::Word2Pdf(const std::wstring& documentPath, const std::wstring& options, std::wstring& name,
                              std::wstring& errflag) {
@@ -73,7 +54,7 @@ bool clsOfficeWord::Word2Pdf(const std::wstring& documentPath, const std::wstrin
 
     // 5
     win::DoEvents();
-    const double version = VersionNumber(app.Get(L"Version"));
+    const double version = office::VersionNumber(app.Get(L"Version").Text());
     err.Clear();
     if (typeWord == L"doc" && version < 12.0) {
         app.Call(L"Quit", {0});
@@ -159,7 +140,7 @@ bool clsOfficeWord::Word2Image(const std::wstring& documentPath, const std::wstr
     }
     clsPdf pdf(context_);
     return pdf.Pdf2Html(context_.jobFolder + pdfName,
-                        L"bl:" + EscapeOptionValue(bl) + L";imgtype:" + EscapeOptionValue(imgtype), html, errflag);
+                        L"bl:" + office::EscapeOptionValue(bl) + L";imgtype:" + office::EscapeOptionValue(imgtype), html, errflag);
 }
 
 }  // namespace quorallion

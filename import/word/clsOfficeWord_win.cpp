@@ -7,6 +7,7 @@
 #include "clipboard/basClipBoard.h"
 #include "file/basFile.h"
 #include "office/late_binding_win.h"
+#include "office/office_choice.h"
 #include "office/office_family.h"
 #include "office/office_registration.h"
 #include "process_state.h"
@@ -28,15 +29,6 @@ constexpr wchar_t kOutputName[] = L"Quorallion_Temp_Doc.html";
 // Opened with this as the open password, a file that has one fails instead of asking on a window
 // nobody sees; a file without one ignores it.
 constexpr wchar_t kNoPassword[] = L"\x01Quorallion-no-password\x01";
-
-// The numeric value of a version text ("16.0", "11.0", "12.0 (SP1)"), or -1.
-double VersionNumber(const office::Value& version) {
-    const std::wstring text = version.Text();
-    if (text.empty()) return -1;
-    wchar_t* end = nullptr;
-    const double value = std::wcstod(text.c_str(), &end);
-    return end == text.c_str() ? -1 : value;
-}
 
 void SetPrintLayout(const AutoObject& app) {
     if (app.Get(L"ActiveWindow.view.SplitSpecial").Long(-1) == 0)
@@ -122,7 +114,7 @@ bool clsOfficeWord::Word2HTML(const std::wstring& documentPath, const std::wstri
     }
 
     // 8
-    double version = VersionNumber(app.Get(L"Version"));
+    double version = office::VersionNumber(app.Get(L"Version").Text());
     err.Clear();
     if (typeWord == L"doc" && version < 12.0) {
         if (starter) app.Call(L"Quit", {0});
