@@ -63,12 +63,19 @@ TEST_F(CoreCom, ConfigAnswersStateTempPathAndCid) {
 
 TEST_F(CoreCom, UnknownActionMakesOneFolderAndAnswersEmptyObject) {
     const std::wstring root = ClientTempRoot();
-    std::set<std::wstring> before = Names(root);
-    EXPECT_EQ(core_.Core(L"Config"), L"{}");
-    std::set<std::wstring> after = Names(root);
+    // The temp root is shared with every other test process in the prefix, and those that work
+    // in-process make job folders there too. A core that made more than one folder per request
+    // would do so on every try; a neighbour's folder turns up on one try at most now and then.
     std::vector<std::wstring> added;
-    std::set_difference(after.begin(), after.end(), before.begin(), before.end(),
-                        std::back_inserter(added));
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        std::set<std::wstring> before = Names(root);
+        EXPECT_EQ(core_.Core(L"Config"), L"{}");
+        std::set<std::wstring> after = Names(root);
+        added.clear();
+        std::set_difference(after.begin(), after.end(), before.begin(), before.end(),
+                            std::back_inserter(added));
+        if (added.size() == 1) break;
+    }
     ASSERT_EQ(added.size(), 1u);
     EXPECT_EQ(added[0].size(), 20u);
     EXPECT_TRUE(std::all_of(added[0].begin(), added[0].end(), iswdigit));
