@@ -7,6 +7,7 @@
 #include "excel/clsOfficeExcel.h"
 #include "excel/excel_range_win.h"
 #include "excel/sheet_index.h"
+#include "excel/workbook_session_win.h"
 #include "file/basFile.h"
 #include "import_services.h"
 #include "office/late_binding_win.h"
@@ -27,18 +28,6 @@ using office::AutoObject;
 constexpr wchar_t kWorkbookExtensions[] = L"xls|xlsx|et";
 constexpr wchar_t kSheetBreak[] = L"<!-- quorallionsheetbreak -->";
 constexpr long kVisible = -1;  // xlSheetVisible
-
-AutoObject OpenReadOnly(const AutoObject& app, const std::wstring& path) {
-    return app.Object(L"Workbooks.Open", {path, Arg::Missing(), true});
-}
-
-// Closes without saving and quits; a failure of either is of no interest any more.
-void CloseAndQuit(AutoObject& workbook, AutoObject& app) {
-    workbook.Call(L"Close", {false});
-    workbook.Reset();
-    app.Call(L"Quit");
-    app.Reset();
-}
 
 }  // namespace
 
@@ -66,10 +55,10 @@ bool clsOfficeExcel::GetExcelWorkSheetName(const std::wstring& workbookPath, con
     // 4
     err.Clear();
     app.Put(L"DisplayAlerts", false);
-    AutoObject workbook = OpenReadOnly(app, workbookPath);
+    AutoObject workbook = excel::OpenReadOnly(app, workbookPath);
     if (err.Pending() || !workbook) {
         errflag = L"xlsopen";
-        CloseAndQuit(workbook, app);
+        excel::CloseAndQuit(workbook, app);
         return false;
     }
 
@@ -89,7 +78,7 @@ bool clsOfficeExcel::GetExcelWorkSheetName(const std::wstring& workbookPath, con
     }
 
     // 6
-    CloseAndQuit(workbook, app);
+    excel::CloseAndQuit(workbook, app);
     sheetnames = list;
     return true;
 }
@@ -153,10 +142,10 @@ bool clsOfficeExcel::Excel2HTML(const std::wstring& workbookPath, const std::wst
     // 9
     app.Put(L"DisplayAlerts", false);
     err.Clear();
-    AutoObject workbook = OpenReadOnly(app, workbookPath);
+    AutoObject workbook = excel::OpenReadOnly(app, workbookPath);
     win::DoEvents();
     auto failureExit = [&] {  // 14
-        CloseAndQuit(workbook, app);
+        excel::CloseAndQuit(workbook, app);
         html.clear();
         return false;
     };
@@ -202,7 +191,7 @@ bool clsOfficeExcel::Excel2HTML(const std::wstring& workbookPath, const std::wst
     }
 
     // 15
-    CloseAndQuit(workbook, app);
+    excel::CloseAndQuit(workbook, app);
     win::DoEvents();
     if (context_.Cancelled()) {
         errflag = L"cancel";

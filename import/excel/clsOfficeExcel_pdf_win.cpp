@@ -8,6 +8,7 @@
 #include "excel/clsOfficeExcel.h"
 #include "excel/excel_range_win.h"
 #include "excel/sheet_index.h"
+#include "excel/workbook_session_win.h"
 #include "file/basFile.h"
 #include "office/export_title_win.h"
 #include "office/late_binding_win.h"
@@ -59,13 +60,10 @@ bool StartAndOpen(const std::wstring& workbookPath, const std::wstring& api, off
         return false;
     }
     err.Clear();
-    workbook = app.Object(L"Workbooks.Open", {workbookPath, Arg::Missing(), true});
+    workbook = excel::OpenReadOnly(app, workbookPath);
     if (err.Pending() || !workbook) {
         errflag = L"xlsopen";
-        workbook.Call(L"Close", {false});
-        workbook.Reset();
-        app.Call(L"Quit");
-        app.Reset();
+        excel::CloseAndQuit(workbook, app);
         return false;
     }
     return true;
@@ -111,10 +109,7 @@ bool clsOfficeExcel::Excel2Pdf(const std::wstring& workbookPath, const std::wstr
     err.Clear();
 
     // 14
-    workbook.Call(L"Close", {false});
-    workbook.Reset();
-    app.Call(L"Quit");
-    app.Reset();
+    excel::CloseAndQuit(workbook, app);
 
     // 15
     if (!basFile::FileExists(outputPath)) {
@@ -197,10 +192,7 @@ bool clsOfficeExcel::Excel2ImageByClipboard(const std::wstring& workbookPath, co
 
     // 5
     holder.Clear();
-    workbook.Call(L"Close", {false});
-    workbook.Reset();
-    app.Call(L"Quit");
-    app.Reset();
+    excel::CloseAndQuit(workbook, app);
     return true;
 }
 
