@@ -184,11 +184,7 @@ public:
             store->boolVal = VARIANT_TRUE;
             app->AddValue(name, store);
         }
-        app->Add(L"Version", [](DispatchCall& call) {
-            if (Settings::Load().Fails(L"Version")) return call.Fail(1, L"No version");
-            call.Return(Settings::Load().Text(L"version", L"16.0"));
-            return S_OK;
-        });
+        standin::AddVersion(*app);
         app->Add(L"Quit", [](DispatchCall&) {
             quorallion::standin::RequestQuit();
             return S_OK;

@@ -63,6 +63,14 @@ void ServeMessagesFor(long milliseconds) {
     }
 }
 
+void AddVersion(DispatchObject& app) {
+    app.Add(L"Version", [](DispatchCall& call) {
+        if (Settings::Load().Fails(L"Version")) return call.Fail(1, L"No version");
+        call.Return(Settings::Load().Text(L"version", L"16.0"));
+        return S_OK;
+    });
+}
+
 std::wstring ProgramFileName() {
     wchar_t module[MAX_PATH * 2] = {};
     ::GetModuleFileNameW(nullptr, module, MAX_PATH * 2);

@@ -16,6 +16,8 @@
 
 namespace quorallion::standin {
 
+class DispatchObject;
+
 struct StandinInfo {
     CLSID clsid;
     const wchar_t* progId;
@@ -31,6 +33,10 @@ struct StandinInfo {
 };
 
 int RunStandin(const StandinInfo& info, const wchar_t* commandLine);
+
+// The application's "Version" as every stand-in serves it: the setting "version" (default "16.0"),
+// or an error when "Version" is listed under "fail".
+void AddVersion(DispatchObject& app);
 
 // Ends the message loop (the application's Quit).
 void RequestQuit();

@@ -84,11 +84,7 @@ public:
         alerts->vt = VT_I4;
         alerts->lVal = 2;
         app->AddValue(L"DisplayAlerts", alerts);
-        app->Add(L"Version", [](DispatchCall& call) {
-            if (Settings::Load().Fails(L"Version")) return call.Fail(1, L"No version");
-            call.Return(Settings::Load().Text(L"version", L"16.0"));
-            return S_OK;
-        });
+        standin::AddVersion(*app);
         app->Add(L"Quit", [this](DispatchCall&) {
             for (const auto& [object, presentation] : open_)
                 Journal::Line(L"Application\tQuit closes\t" + presentation->name +
