@@ -43,11 +43,7 @@ std::wstring MakeWorkbook(const std::wstring& folder) {
                              "office:mimetype=\"application/vnd.oasis.opendocument.spreadsheet\">"
                              "<office:body><office:spreadsheet>" +
                              tables + "</office:spreadsheet></office:body></office:document>\n";
-    const std::wstring source = folder + L"rows.fods";
-    if (!testing::WriteBytes(source, fods)) return L"";
-    if (!LibreOfficeConvert(folder, "xlsx", testing::UnixPath(folder).value_or(""), source)) return L"";
-    const std::wstring workbook = folder + L"rows.xlsx";
-    return ::GetFileAttributesW(workbook.c_str()) == INVALID_FILE_ATTRIBUTES ? L"" : workbook;
+    return MakeWithLibreOffice(folder, L"rows", L"fods", fods, L"xlsx");
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "support/dispatch_client.h"
 #include "support/local_servers.h"
 #include "support/unix_shell.h"
+#include "support/utf8.h"
 
 namespace quorallion::bench {
 
@@ -60,6 +61,18 @@ inline bool LibreOfficeConvert(const std::wstring& benchFolder, const std::strin
                            testing::ShellQuote(unixOutFolder) + " " + testing::ShellQuote(*unixSource) +
                            " >/dev/null 2>&1");
     return true;
+}
+
+// Writes a flat ODF file "<name>.<flatExtension>" into the bench folder and has LibreOffice make
+// "<name>.<extension>" of it there; that file's Windows path, or "" when it was not made.
+inline std::wstring MakeWithLibreOffice(const std::wstring& folder, const std::wstring& name, const std::wstring& flatExtension,
+                                        const std::string& flatOdf, const std::wstring& extension) {
+    const std::wstring source = folder + name + L"." + flatExtension;
+    if (!testing::WriteBytes(source, flatOdf)) return L"";
+    if (!LibreOfficeConvert(folder, testing::Utf8(extension), testing::UnixPath(folder).value_or(""), source))
+        return L"";
+    const std::wstring made = folder + name + L"." + extension;
+    return ::GetFileAttributesW(made.c_str()) == INVALID_FILE_ATTRIBUTES ? L"" : made;
 }
 
 // The stand-in copy (as "excel") registered with no settings file left from a test.

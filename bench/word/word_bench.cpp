@@ -46,11 +46,7 @@ std::wstring MakeDocument(const std::wstring& folder, int pages) {
         "<style:paragraph-properties fo:break-before=\"page\"/></style:style></office:automatic-styles>\n"
         "<office:body><office:text>\n" +
         body + "</office:text></office:body></office:document>\n";
-    const std::wstring source = folder + L"fifty.fodt";
-    if (!testing::WriteBytes(source, fodt)) return L"";
-    if (!LibreOfficeConvert(folder, "docx", testing::UnixPath(folder).value_or(""), source)) return L"";
-    const std::wstring document = folder + L"fifty.docx";
-    return ::GetFileAttributesW(document.c_str()) == INVALID_FILE_ATTRIBUTES ? L"" : document;
+    return MakeWithLibreOffice(folder, L"fifty", L"fodt", fodt, L"docx");
 }
 
 void BenchWord2Html() {
