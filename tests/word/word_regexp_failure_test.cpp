@@ -2,8 +2,9 @@
 // created in the core: the job fails with "wordreadfile" wherever the conversion first needs the
 // engine (the equations' codes while the document is open, the placeholders or the anchors of the
 // saved page), the document is closed and the application quit, and nothing waits on a message
-// box. The engine's library is refused to this client and to the core it starts by a DLL override
-// in the environment, which Wine hands on to the local server; the rest of the prefix keeps it.
+// box. The engine's library is refused to the core program alone by Wine's per-program DLL
+// override, set while this test holds the core server for itself (a DLL override in the client's
+// environment does not reach a local server, which Wine starts from another process).
 #include "word_client.h"
 
 using namespace quorallion::testing;
@@ -11,25 +12,31 @@ using namespace quorallion::testing::word;
 
 namespace {
 
+constexpr wchar_t kCoreOverrides[] = L"Software\\Wine\\AppDefaults\\QuorallionCore2.exe\\DllOverrides";
+
 class WithoutPatternEngine : public WordActions {
 protected:
     void SetUp() override {
-        wchar_t buffer[4096] = {};
-        const DWORD length = ::GetEnvironmentVariableW(L"WINEDLLOVERRIDES", buffer, 4096);
-        hadOverrides_ = length > 0 && length < 4096;
-        savedOverrides_.assign(buffer, hadOverrides_ ? length : 0);
-        const std::wstring value = hadOverrides_ ? savedOverrides_ + L";vbscript=" : L"vbscript=";
-        ::SetEnvironmentVariableW(L"WINEDLLOVERRIDES", value.c_str());
+        // A core of an earlier test on its way out would be reached instead of a new one.
+        ASSERT_TRUE(WaitUntilNoProcess(L"QuorallionCore2.exe"));
+        HKEY key = nullptr;
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kCoreOverrides, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                                    nullptr),
+                  ERROR_SUCCESS);
+        const wchar_t disabled[] = L"";
+        const LONG set = ::RegSetValueExW(key, L"vbscript", 0, REG_SZ, reinterpret_cast<const BYTE*>(disabled),
+                                          sizeof(disabled));
+        ::RegCloseKey(key);
+        ASSERT_EQ(set, ERROR_SUCCESS);
         WordActions::SetUp();
     }
     void TearDown() override {
         WordActions::TearDown();
-        ::SetEnvironmentVariableW(L"WINEDLLOVERRIDES", hadOverrides_ ? savedOverrides_.c_str() : nullptr);
+        // The rest of the run's cores get the engine back.
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kCoreOverrides, L"vbscript");
+        ::RegDeleteKeyW(HKEY_CURRENT_USER, kCoreOverrides);
+        ::RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\QuorallionCore2.exe");
     }
-
-private:
-    std::wstring savedOverrides_;
-    bool hadOverrides_ = false;
 };
 
 TEST_F(WithoutPatternEngine, Word2HtmlFailsWithWordreadfileAndQuitsWord) {
