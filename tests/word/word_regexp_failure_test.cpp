@@ -5,6 +5,9 @@
 // box. The engine's library is refused to the core program alone by Wine's per-program DLL
 // override, set while this test holds the core server for itself (a DLL override in the client's
 // environment does not reach a local server, which Wine starts from another process).
+#include <memory>
+
+#include "support/core_dll_override.h"
 #include "word_client.h"
 
 using namespace quorallion::testing;
@@ -12,31 +15,21 @@ using namespace quorallion::testing::word;
 
 namespace {
 
-constexpr wchar_t kCoreOverrides[] = L"Software\\Wine\\AppDefaults\\QuorallionCore2.exe\\DllOverrides";
-
 class WithoutPatternEngine : public WordActions {
 protected:
     void SetUp() override {
         // A core of an earlier test on its way out would be reached instead of a new one.
         ASSERT_TRUE(WaitUntilNoProcess(L"QuorallionCore2.exe"));
-        HKEY key = nullptr;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kCoreOverrides, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                                    nullptr),
-                  ERROR_SUCCESS);
-        const wchar_t disabled[] = L"";
-        const LONG set = ::RegSetValueExW(key, L"vbscript", 0, REG_SZ, reinterpret_cast<const BYTE*>(disabled),
-                                          sizeof(disabled));
-        ::RegCloseKey(key);
-        ASSERT_EQ(set, ERROR_SUCCESS);
+        noEngine_ = std::make_unique<CoreDllOverride>(L"vbscript");
+        ASSERT_TRUE(noEngine_->IsSet());
         WordActions::SetUp();
     }
     void TearDown() override {
         WordActions::TearDown();
-        // The rest of the run's cores get the engine back.
-        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kCoreOverrides, L"vbscript");
-        ::RegDeleteKeyW(HKEY_CURRENT_USER, kCoreOverrides);
-        ::RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\QuorallionCore2.exe");
+        noEngine_.reset();  // the rest of the run's cores get the engine back
     }
+
+    std::unique_ptr<CoreDllOverride> noEngine_;
 };
 
 TEST_F(WithoutPatternEngine, Word2HtmlFailsWithWordreadfileAndQuitsWord) {
