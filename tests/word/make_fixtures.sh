@@ -67,10 +67,10 @@ cat > "$work/equations.fodt" <<'FODT'
 </office:document>
 FODT
 
-# Pictures shown at other than their own size: an inline one at 200 %, a floating one (square
-# wrapping) at 50 %, an inline one stretched to 200 % by 100 % with its aspect ratio locked, and a
-# floating rectangle that is no picture. 96 pixels make an inch.
-read -r blue green orange < <(python3 - <<'PY'
+# Pictures shown at other than their own size: an inline one at 200 %, two floating ones (square
+# wrapping) at 50 % and 200 %, an inline one stretched to 200 % by 100 % with its aspect ratio
+# locked, and a floating rectangle that is no picture. 96 pixels make an inch.
+read -r blue green orange yellow < <(python3 - <<'PY'
 import base64, struct, zlib
 def png(w, h, rgb):
     raw = b"".join(b"\x00" + bytes(rgb) * w for _ in range(h))
@@ -78,7 +78,7 @@ def png(w, h, rgb):
         return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xffffffff)
     return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0)) +
             chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
-print(" ".join(base64.b64encode(png(*a)).decode() for a in ((48, 24, (0, 0, 255)), (96, 48, (0, 128, 0)), (48, 48, (255, 128, 0)))))
+print(" ".join(base64.b64encode(png(*a)).decode() for a in ((48, 24, (0, 0, 255)), (96, 48, (0, 128, 0)), (48, 48, (255, 128, 0)), (24, 24, (255, 255, 0)))))
 PY
 )
 cat > "$work/pictures.fodt" <<FODT
@@ -96,6 +96,7 @@ cat > "$work/pictures.fodt" <<FODT
   <text:p>Pictures of the report</text:p>
   <text:p>Inline: <draw:frame draw:name="Blue" svg:width="1in" svg:height="0.5in" text:anchor-type="as-char"><draw:image><office:binary-data>$blue</office:binary-data></draw:image><svg:desc>Blue bar</svg:desc></draw:frame> doubled.</text:p>
   <text:p><draw:frame draw:style-name="wrap" draw:name="Green" svg:width="0.5in" svg:height="0.25in" text:anchor-type="paragraph"><draw:image><office:binary-data>$green</office:binary-data></draw:image><svg:desc>Green bar</svg:desc></draw:frame>A floating picture beside this text.</text:p>
+  <text:p><draw:frame draw:style-name="wrap" draw:name="Yellow" svg:width="0.5in" svg:height="0.5in" text:anchor-type="paragraph"><draw:image><office:binary-data>$yellow</office:binary-data></draw:image><svg:desc>Yellow square</svg:desc></draw:frame>Another floating picture.</text:p>
   <text:p>Wide: <draw:frame draw:name="Orange" svg:width="1in" svg:height="0.5in" text:anchor-type="as-char"><draw:image><office:binary-data>$orange</office:binary-data></draw:image><svg:desc>Orange square</svg:desc></draw:frame></text:p>
   <text:p><draw:rect draw:style-name="wrap" text:anchor-type="paragraph" svg:width="1in" svg:height="0.5in" svg:x="0in" svg:y="0in"/>A rectangle beside this text.</text:p>
   <text:p>End of the pictures.</text:p>

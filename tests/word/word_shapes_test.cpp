@@ -1,8 +1,8 @@
 // Pictures, shapes and embedded objects of a Word document through "word2html", from the page's
 // side: a client calls QuorallionCore2 over COM and polls "asyncresult" while the Word stand-in
-// plays Word. The document (pictures.docx, made at set-up) holds an inline picture at 200 %, a
-// floating picture at 50 %, an inline picture stretched to 200 % by 100 % with its aspect ratio
-// locked, a floating rectangle and an embedded Equation.3 object.
+// plays Word. The document (pictures.docx, made at set-up) holds an inline picture at 200 %, two
+// floating pictures one after the other at 50 % and 200 %, an inline picture stretched to 200 % by
+// 100 % with its aspect ratio locked, a floating rectangle and an embedded Equation.3 object.
 #include <windows.h>
 #include <wincrypt.h>
 
@@ -57,7 +57,8 @@ std::string FromBase64(const std::wstring& text) {
 }
 
 // "originalimage" off leaves every picture at its shown size; on, floating pictures become
-// inline and every picture goes back to its own size (in pixels: 48x24, 96x48, 48x48). The
+// inline (both: the collection of floating shapes shrinks as they go) and every picture goes back
+// to its own size (in pixels: 48x24, 96x48, 24x24, 48x48). The
 // rectangle is no picture and stays floating; the embedded object is no picture and keeps its
 // size.
 TEST_F(WordActions, OriginalImageResetsPicturesToTheirOwnSize) {
@@ -74,13 +75,19 @@ TEST_F(WordActions, OriginalImageResetsPicturesToTheirOwnSize) {
         size_t scaled;     // pictures given both scales
     } cases[] = {
         {L"",
-         {{L"Blue bar", L"96", L"48", false}, {L"Green bar", L"48", L"24", true}, {L"Orange square", L"96", L"48", false}},
+         {{L"Blue bar", L"96", L"48", false},
+          {L"Green bar", L"48", L"24", true},
+          {L"Yellow square", L"48", L"48", true},
+          {L"Orange square", L"96", L"48", false}},
          0,
          0},
         {L"originalimage:1",
-         {{L"Blue bar", L"48", L"24", false}, {L"Green bar", L"96", L"48", false}, {L"Orange square", L"48", L"48", false}},
-         1,
-         3},
+         {{L"Blue bar", L"48", L"24", false},
+          {L"Green bar", L"96", L"48", false},
+          {L"Yellow square", L"24", L"24", false},
+          {L"Orange square", L"48", L"48", false}},
+         2,
+         4},
     };
     const std::string objectPicture = ReadBytes(Fixture(L"equation-object.png")).value_or("");
     ASSERT_FALSE(objectPicture.empty());
