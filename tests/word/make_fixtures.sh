@@ -6,23 +6,7 @@
 # editing protection with a known password, an EQ field and an embedded equation object; and a
 # file of random bytes. The tests share them.
 set -euo pipefail
-out=$1
-mkdir -p "$out"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export HOME=$work
-
-# A 4x3 red PNG, made here so the source carries its own picture.
-picture=$(python3 - <<'PY'
-import base64, struct, zlib
-w, h = 4, 3
-raw = b"".join(b"\x00" + b"\xff\x00\x00" * w for _ in range(h))
-def chunk(kind, data):
-    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xffffffff)
-png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0)) + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b"")
-print(base64.b64encode(png).decode())
-PY
-)
+source "$(dirname "$0")/../support/office_fixtures.sh"
 
 cat > "$work/table.fodt" <<FODT
 <?xml version="1.0" encoding="UTF-8"?>
@@ -176,12 +160,10 @@ for name in table equations pictures pages; do
   [ -s "$work/$name.docx" ] || missing+=("$work/$name.fodt")
 done
 if [ ${#missing[@]} -gt 0 ]; then
-  soffice --headless --norestore -env:UserInstallation=file://$work/profile --convert-to docx --outdir "$work" \
-    "${missing[@]}" >/dev/null 2>&1
+  soffice_convert docx "$work" "${missing[@]}"
 fi
 if [ ! -s "$work/table.txt" ]; then
-  soffice --headless --norestore -env:UserInstallation=file://$work/profile \
-    --convert-to "txt:Text (encoded):UTF8" --outdir "$work" "$work/table.docx" >/dev/null 2>&1
+  soffice_convert "txt:Text (encoded):UTF8" "$work" "$work/table.docx"
 fi
 cp "$work/pages.docx" "$out/pages.docx"
 # An embedded Equation.3 object, added by python3's zipfile to the pictures' package before the

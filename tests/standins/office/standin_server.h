@@ -12,6 +12,7 @@
 #include <oaidl.h>
 
 #include <functional>
+#include <string>
 
 namespace quorallion::standin {
 
@@ -33,5 +34,12 @@ int RunStandin(const StandinInfo& info, const wchar_t* commandLine);
 
 // Ends the message loop (the application's Quit).
 void RequestQuit();
+
+// Waits, serving messages, as a busy application keeps its message loop; a quit met meanwhile is
+// posted again for the main loop.
+void ServeMessagesFor(long milliseconds);
+
+// The running program's file name, lower-cased ("wps.exe"): which copy of the stand-in started.
+std::wstring ProgramFileName();
 
 }  // namespace quorallion::standin
