@@ -387,7 +387,7 @@ TEST_F(ExcelActions, PdfAndImagesFromLibreOffice) {
 }
 
 TEST_F(ExcelActions, Excel2ImageCancelledBetweenThePdfAndThePageImages) {
-    ExpectCancelBetweenPdfAndImages(L"excel2image", L"Book One.xlsx", L"excel", L"Workbook", "fastpdf=1\nexportdelay=3000\n");
+    ExpectCancelBetweenPdfAndImages(L"excel2image", L"Book One.xlsx", L"excel", L"Workbook", "fastpdf=1\n");
 }
 
 TEST_F(ExcelActions, Excel2ImageWithoutGhostscriptAnswersGsdll) {

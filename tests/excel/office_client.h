@@ -28,6 +28,13 @@ inline std::wstring Wide(const std::string& utf8) {
     return out;
 }
 
+inline std::string Utf8Of(const std::wstring& text) {
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0) ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
 inline std::wstring ProgramFolder() {
     wchar_t module[MAX_PATH * 2] = {};
     ::GetModuleFileNameW(nullptr, module, MAX_PATH * 2);
@@ -379,20 +386,25 @@ protected:
             EXPECT_TRUE(NamesEndingWith(folder, image).empty()) << ::testing::PrintToString(ListNames(folder));
     }
 
-    // "excel2image" or "ppt2image" cancelled while the application exports the PDF (the stand-in's
-    // "exportdelay"): the export finishes, the job ends "cancel" before any page image.
+    // "excel2image" or "ppt2image" cancelled while the application exports the PDF: the stand-in
+    // holds the export until the core has answered the cancel. The export then finishes, and the
+    // job ends "cancel" before any page image.
     void ExpectCancelBetweenPdfAndImages(const std::wstring& action, const std::wstring& file,
                                          const std::wstring& program, const std::wstring& exporter,
                                          const std::string& settings) {
+        const std::wstring gate = ProgramFolder() + L"office\\" + program + L".gate";
+        ::DeleteFileW(gate.c_str());
         ClearJournal(program);
-        Settings(program, settings);
+        Settings(program, settings + "exportgate=" + Utf8Of(gate) + "\n");
         const std::vector<std::wstring> before = ListNames(ClientTempRoot());
         ASSERT_EQ(core_.Core(action, Fixture(file), L"imgtype:png"), kWait);
-        ASSERT_TRUE(WaitForCall(program, exporter, L"ExportAsFixedFormat"));
+        EXPECT_TRUE(WaitForCall(program, exporter, L"ExportAsFixedFormat"));
         EXPECT_EQ(core_.Core(L"asyncresult"), kWait);  // served while the application exports
         EXPECT_EQ(core_.Core(L"cancel"), L"{\"state\":\"ok\"}");
+        EXPECT_TRUE(WriteBytes(gate, "open"));
         EXPECT_EQ(Finish(kWait).raw, L"{\"state\":\"err\",\"errflag\":\"cancel\"}");
         ExpectPdfWithoutPageImages(before, program);
+        ::DeleteFileW(gate.c_str());
         Settings(program, "");
     }
 

@@ -207,7 +207,7 @@ TEST_F(PptActions, WpsRegisteredForPowerPointIsRepairedAndAnswersWpscompat) {
 }
 
 TEST_F(PptActions, Ppt2ImageCancelledBetweenThePdfAndThePageImages) {
-    ExpectCancelBetweenPdfAndImages(L"ppt2image", L"deck.pptx", L"powerpnt", L"Presentation", "exportdelay=3000\n");
+    ExpectCancelBetweenPdfAndImages(L"ppt2image", L"deck.pptx", L"powerpnt", L"Presentation", "");
 }
 
 TEST_F(PptActions, Ppt2ImageWithoutGhostscriptAnswersGsdll) {

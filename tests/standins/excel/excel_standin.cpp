@@ -12,8 +12,9 @@
 //
 // Settings (office/standin_settings.h) beyond the frame's: "opendelay", "publishdelay" and
 // "exportdelay" (ms that Workbooks.Open, Publish and ExportAsFixedFormat wait, serving messages),
-// "nopage" (1: Publish writes nothing), "fastpdf" (1: the export writes a blank one-page PDF
-// itself, for tests about the arguments).
+// "exportgate" (a file the export waits for, see WaitForFile), "nopage" (1: Publish writes
+// nothing), "fastpdf" (1: the export writes a blank one-page PDF itself, for tests about the
+// arguments).
 #include <windows.h>
 
 #include <algorithm>
@@ -441,6 +442,7 @@ private:
 
     static HRESULT Export(DispatchCall& call, const Workbook& book, long onlySheet) {
         BusyFor(Settings::Load().Number(L"exportdelay"));
+        quorallion::standin::WaitForFile(Settings::Load().Text(L"exportgate"));
         if (Settings::Load().Number(L"fastpdf") == 1)
             return testing::WriteBytes(call.Text(1), BlankPdf()) ? S_OK : call.Fail(1004, L"Export failed");
         const std::wstring work = WorkFolder();

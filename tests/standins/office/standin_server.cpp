@@ -137,6 +137,19 @@ void Serve(bool startedByCom) {
 
 void RequestQuit() { ::PostQuitMessage(0); }
 
+void WaitForFile(const std::wstring& path) {
+    const DWORD start = ::GetTickCount();
+    while (!path.empty() && ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES &&
+           ::GetTickCount() - start < 60000) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
 int RunStandin(const StandinInfo& info, const wchar_t* commandLine) {
     g_info = &info;
     const std::wstring args = commandLine ? commandLine : L"";

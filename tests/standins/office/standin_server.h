@@ -12,6 +12,7 @@
 #include <oaidl.h>
 
 #include <functional>
+#include <string>
 
 namespace quorallion::standin {
 
@@ -33,5 +34,9 @@ int RunStandin(const StandinInfo& info, const wchar_t* commandLine);
 
 // Ends the message loop (the application's Quit).
 void RequestQuit();
+
+// Serves messages until the file exists (a test holds a call there while it acts on the client's
+// side), at most a minute; nothing when the path is empty.
+void WaitForFile(const std::wstring& path);
 
 }  // namespace quorallion::standin
