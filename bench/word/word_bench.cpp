@@ -6,43 +6,19 @@
 //     equation attributes, the picture addresses) on 5 MB of HTML holding 1,000 equation pictures.
 #include <windows.h>
 
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "support/dispatch_client.h"
-#include "support/local_servers.h"
+#include "support/office_bench.h"
 #include "support/unix_shell.h"
 #include "word/clsOfficeWord.h"
 
 using namespace quorallion;
-using Clock = std::chrono::steady_clock;
+using namespace quorallion::bench;
 
 namespace {
-
-double Seconds(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
-
-std::wstring ProgramFolder() {
-    wchar_t module[MAX_PATH * 2] = {};
-    ::GetModuleFileNameW(nullptr, module, MAX_PATH * 2);
-    std::wstring path = module;
-    return path.substr(0, path.find_last_of(L'\\') + 1);
-}
-
-bool RunAndWait(std::wstring command) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return false;
-    ::WaitForSingleObject(process.hProcess, 30000);
-    DWORD code = 1;
-    ::GetExitCodeProcess(process.hProcess, &code);
-    ::CloseHandle(process.hProcess);
-    ::CloseHandle(process.hThread);
-    return code == 0;
-}
 
 // A flat ODF text of the given pages, each a heading and paragraphs of running text, made into a
 // .docx by LibreOffice. Returns the document's Windows path, "" on failure.
@@ -72,60 +48,36 @@ std::wstring MakeDocument(const std::wstring& folder, int pages) {
         body + "</office:text></office:body></office:document>\n";
     const std::wstring source = folder + L"fifty.fodt";
     if (!testing::WriteBytes(source, fodt)) return L"";
-    const auto unixSource = testing::UnixPath(source), unixFolder = testing::UnixPath(folder);
-    if (!unixSource || !unixFolder) return L"";
-    testing::RunUnixScript("export HOME=/tmp; soffice --headless --norestore -env:UserInstallation=file://" +
-                           *unixFolder + "profile --convert-to docx --outdir " + testing::ShellQuote(*unixFolder) +
-                           " " + testing::ShellQuote(*unixSource) + " >/dev/null 2>&1");
+    if (!LibreOfficeConvert(folder, "docx", testing::UnixPath(folder).value_or(""), source)) return L"";
     const std::wstring document = folder + L"fifty.docx";
     return ::GetFileAttributesW(document.c_str()) == INVALID_FILE_ATTRIBUTES ? L"" : document;
 }
 
 void BenchWord2Html() {
-    wchar_t temp[MAX_PATH + 1] = {};
-    ::GetTempPathW(MAX_PATH + 1, temp);
-    const std::wstring folder = std::wstring(temp) + L"quorallion-word-bench\\";
-    ::CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring folder = BenchFolder(L"quorallion-word-bench");
     const std::wstring document = MakeDocument(folder, 50);
     if (document.empty()) {
         std::printf("word2html: LibreOffice could not make the 50-page document\n");
         return;
     }
-    const std::wstring office = ProgramFolder() + L"office\\";
-    ::DeleteFileW((office + L"Winword.settings").c_str());
-    if (!RunAndWait(L"\"" + office + L"Winword.exe\" /RegServer")) {
+    if (!RegisterStandin(L"Winword")) {
         std::printf("word2html: the Word stand-in could not be registered\n");
         return;
     }
 
     // LibreOffice alone: the same file to HTML.
-    const auto unixDocument = testing::UnixPath(document), unixFolder = testing::UnixPath(folder);
-    auto start = Clock::now();
-    testing::RunUnixScript("export HOME=/tmp; soffice --headless --norestore -env:UserInstallation=file://" +
-                           *unixFolder + "profile --convert-to 'html:HTML (StarWriter)' --outdir " +
-                           testing::ShellQuote(*unixFolder + "bare") + " " + testing::ShellQuote(*unixDocument) +
-                           " >/dev/null 2>&1");
+    const auto start = Clock::now();
+    LibreOfficeConvert(folder, "'html:HTML (StarWriter)'", testing::UnixPath(folder).value_or("") + "bare", document);
     const double bare = Seconds(start);
 
-    testing::ComApartment apartment;
-    testing::DispatchClient core;
-    if (FAILED(core.Create(L"QuorallionCore2.Core15200"))) {
+    const std::optional<TimedJob> job = RunJob(L"word2html", document, L"Winword.exe");
+    if (!job) {
         std::printf("word2html: QuorallionCore2.Core15200 is not registered\n");
         return;
     }
-    start = Clock::now();
-    std::wstring reply = core.Core(L"word2html", document, L"");
-    while (reply == L"{\"state\":\"wait\"}" && Seconds(start) < 600) {
-        testing::PumpFor(50);
-        reply = core.Core(L"asyncresult");
-    }
-    const double through = Seconds(start);
-    core.Reset();
-    testing::EndLocalServers({L"Winword.exe", L"QuorallionCore2.exe"});
-    const bool ok = reply.rfind(L"{\"state\":\"ok\"", 0) == 0;
     std::printf("word2html, 50 pages: %.2f s through the core and the Word stand-in (%s, %zu characters), "
                 "%.2f s LibreOffice's bare conversion\n",
-                through, ok ? "ok" : "failed", reply.size(), bare);
+                job->seconds, job->ok ? "ok" : "failed", job->reply.size(), bare);
 }
 
 void BenchEquationSteps() {

@@ -9,11 +9,12 @@
 #include "excel/excel_range_win.h"
 #include "excel/sheet_index.h"
 #include "file/basFile.h"
+#include "office/export_title_win.h"
 #include "office/late_binding_win.h"
 #include "office/office_choice.h"
 #include "office/office_family.h"
+#include "office/office_pdf_pages_win.h"
 #include "office/office_registration.h"
-#include "pdf/clsPdf.h"
 #include "public/basPublic.h"
 #include "public/basPublic_win.h"
 #include "win/message_pump.h"
@@ -97,13 +98,7 @@ bool clsOfficeExcel::Excel2Pdf(const std::wstring& workbookPath, const std::wstr
     const std::wstring outputPath = context_.jobFolder + fileName;
 
     // 11
-    if (!title.empty()) {
-        workbook.Object(L"BuiltInDocumentProperties", {L"Title"}).Put(L"Value", title);
-        if (!docprop)
-            for (const wchar_t* property :
-                 {L"Subject", L"Author", L"Keywords", L"Comments", L"Last author", L"Manager", L"Company"})
-                workbook.Object(L"BuiltInDocumentProperties", {property}).Put(L"Value", L"");
-    }
+    office::PutExportTitle(workbook, title, docprop);
     const bool includeProperties = !title.empty() || docprop;
 
     // 12: Type, Filename, Quality, IncludeDocProperties, IgnorePrintAreas, From, To, OpenAfterPublish.
@@ -132,32 +127,15 @@ bool clsOfficeExcel::Excel2Pdf(const std::wstring& workbookPath, const std::wstr
 
 bool clsOfficeExcel::Excel2ImageByPdf(const std::wstring& workbookPath, const std::wstring& options,
                                       std::wstring& html, std::wstring& errflag) {
-    // 1, 2
-    win::DoEvents();
-    html.clear();
-    const std::wstring api = office::NormalizedApi(basPublic::GetParamValue(options, L"api"));
-    const std::wstring bl = basPublic::GetParamValue(options, L"bl");
-    const std::wstring imgtype = basPublic::GetParamValue(options, L"imgtype");
+    // The sheet index goes on as written; title and properties stay out of the images.
     const std::wstring sheetindex = basPublic::GetParamValue(options, L"sheetindex");
-
-    // 3
-    std::wstring pdfName;
-    if (!Excel2Pdf(workbookPath, L"api:" + api + L";sheetindex:" + office::EscapeOptionValue(sheetindex) + L";docprop:0",
-                   pdfName, errflag))
-        return false;
-
-    // 4
-    win::DoEvents();
-    if (context_.Cancelled()) {
-        errflag = L"cancel";
-        return false;
-    }
-
-    // 5
-    clsPdf pdf(context_);
-    return pdf.Pdf2Html(context_.jobFolder + pdfName,
-                        L"bl:" + office::EscapeOptionValue(bl) + L";imgtype:" + office::EscapeOptionValue(imgtype), html,
-                        errflag);
+    return office::PdfThenPageImages(
+        context_, options, html, errflag,
+        [&](const std::wstring& api, std::wstring& pdfName, std::wstring& exportErr) {
+            return Excel2Pdf(workbookPath, L"api:" + api + L";sheetindex:" + office::EscapeOptionValue(sheetindex) +
+                                               L";docprop:0",
+                             pdfName, exportErr);
+        });
 }
 
 bool clsOfficeExcel::Excel2ImageByClipboard(const std::wstring& workbookPath, const std::wstring& options,

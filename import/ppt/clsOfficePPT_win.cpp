@@ -6,11 +6,12 @@
 
 #include "file/basFile.h"
 #include "import_services.h"
+#include "office/export_title_win.h"
 #include "office/late_binding_win.h"
 #include "office/office_choice.h"
 #include "office/office_family.h"
+#include "office/office_pdf_pages_win.h"
 #include "office/office_registration.h"
-#include "pdf/clsPdf.h"
 #include "ppt/clsOfficePPT.h"
 #include "public/basPublic.h"
 #include "public/basPublic_win.h"
@@ -108,13 +109,7 @@ bool clsOfficePPT::Ppt2Pdf(const std::wstring& presentationPath, const std::wstr
 
     // 11
     const bool includeProperties = !title.empty() || docprop;
-    if (!title.empty()) {
-        presentation.Object(L"BuiltInDocumentProperties", {L"Title"}).Put(L"Value", title);
-        if (!docprop)
-            for (const wchar_t* property :
-                 {L"Subject", L"Author", L"Keywords", L"Comments", L"Last author", L"Manager", L"Company"})
-                presentation.Object(L"BuiltInDocumentProperties", {property}).Put(L"Value", L"");
-    }
+    office::PutExportTitle(presentation, title, docprop);
 
     // 12: Path, FixedFormatType, Intent, FrameSlides, HandoutOrder, OutputType, PrintHiddenSlides,
     // PrintRange, RangeType, SlideShowName, IncludeDocProperties, KeepIRMSettings,
@@ -143,29 +138,12 @@ bool clsOfficePPT::Ppt2Pdf(const std::wstring& presentationPath, const std::wstr
 
 bool clsOfficePPT::Ppt2Image(const std::wstring& presentationPath, const std::wstring& options, std::wstring& html,
                              std::wstring& errflag) {
-    // 1, 2
-    win::DoEvents();
-    html.clear();
-    const std::wstring api = office::NormalizedApi(basPublic::GetParamValue(options, L"api"));
-    const std::wstring bl = basPublic::GetParamValue(options, L"bl");
-    const std::wstring imgtype = basPublic::GetParamValue(options, L"imgtype");
-
-    // 3
-    std::wstring pdfName;
-    if (!Ppt2Pdf(presentationPath, L"api:" + api + L";docprop:0;hide:0", pdfName, errflag)) return false;
-
-    // 4
-    win::DoEvents();
-    if (context_.Cancelled()) {
-        errflag = L"cancel";
-        return false;
-    }
-
-    // 5
-    clsPdf pdf(context_);
-    return pdf.Pdf2Html(context_.jobFolder + pdfName,
-                        L"bl:" + office::EscapeOptionValue(bl) + L";imgtype:" + office::EscapeOptionValue(imgtype), html,
-                        errflag);
+    // Hidden slides, title and properties stay out of the images whatever the options say.
+    return office::PdfThenPageImages(context_, options, html, errflag,
+                                     [&](const std::wstring& api, std::wstring& pdfName, std::wstring& exportErr) {
+                                         return Ppt2Pdf(presentationPath, L"api:" + api + L";docprop:0;hide:0", pdfName,
+                                                        exportErr);
+                                     });
 }
 
 std::unique_ptr<PptWorker> MakePptWorker(const JobContext& context) {

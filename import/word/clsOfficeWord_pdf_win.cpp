@@ -1,11 +1,12 @@
 // Word or WPS writer exports a document as a PDF into the job folder; page images are rendered
 // from that PDF by the PDF worker.
 #include "file/basFile.h"
+#include "office/export_title_win.h"
 #include "office/late_binding_win.h"
 #include "office/office_choice.h"
 #include "office/office_family.h"
+#include "office/office_pdf_pages_win.h"
 #include "office/office_registration.h"
-#include "pdf/clsPdf.h"
 #include "public/basPublic.h"
 #include "public/basPublic_win.h"
 #include "win/message_pump.h"
@@ -84,13 +85,7 @@ bool clsOfficeWord::Word2Pdf(const std::wstring& documentPath, const std::wstrin
     const std::wstring outputPath = context_.jobFolder + fileName;
 
     // 9
-    if (!title.empty()) {
-        doc.Object(L"BuiltInDocumentProperties", {L"Title"}).Put(L"Value", title);
-        if (!docprop)
-            for (const wchar_t* property :
-                 {L"Subject", L"Author", L"Keywords", L"Comments", L"Last author", L"Manager", L"Company"})
-                doc.Object(L"BuiltInDocumentProperties", {property}).Put(L"Value", L"");
-    }
+    office::PutExportTitle(doc, title, docprop);
 
     // 10: all fourteen by reference, typed as the export expects them.
     ByRefValue outputFile(outputPath);
@@ -124,23 +119,11 @@ bool clsOfficeWord::Word2Pdf(const std::wstring& documentPath, const std::wstrin
 
 bool clsOfficeWord::Word2Image(const std::wstring& documentPath, const std::wstring& options, std::wstring& html,
                                std::wstring& errflag) {
-    win::DoEvents();
-    html.clear();
-    const std::wstring api = office::NormalizedApi(basPublic::GetParamValue(options, L"api"));
-    const std::wstring bl = basPublic::GetParamValue(options, L"bl");
-    const std::wstring imgtype = basPublic::GetParamValue(options, L"imgtype");
-
-    std::wstring pdfName;
-    if (!Word2Pdf(documentPath, L"api:" + api + L";docprop:0;markup:0;bookmark:0", pdfName, errflag)) return false;
-
-    win::DoEvents();
-    if (context_.Cancelled()) {
-        errflag = L"cancel";
-        return false;
-    }
-    clsPdf pdf(context_);
-    return pdf.Pdf2Html(context_.jobFolder + pdfName,
-                        L"bl:" + office::EscapeOptionValue(bl) + L";imgtype:" + office::EscapeOptionValue(imgtype), html, errflag);
+    return office::PdfThenPageImages(context_, options, html, errflag,
+                                     [&](const std::wstring& api, std::wstring& pdfName, std::wstring& exportErr) {
+                                         return Word2Pdf(documentPath, L"api:" + api + L";docprop:0;markup:0;bookmark:0",
+                                                         pdfName, exportErr);
+                                     });
 }
 
 }  // namespace quorallion

@@ -4,23 +4,7 @@
 # the presentation as pptx; a second gives LibreOffice's CSV export of every sheet (the texts the
 # published pages must hold). Plus random bytes under workbook and presentation names.
 set -euo pipefail
-out=$1
-mkdir -p "$out"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export HOME=$work
-
-# A 4x3 red PNG, made here so the source carries its own picture.
-picture=$(python3 - <<'PY'
-import base64, struct, zlib
-w, h = 4, 3
-raw = b"".join(b"\x00" + b"\xff\x00\x00" * w for _ in range(h))
-def chunk(kind, data):
-    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xffffffff)
-png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0)) + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b"")
-print(base64.b64encode(png).decode())
-PY
-)
+source "$(dirname "$0")/../support/office_fixtures.sh"
 
 # Sheet 1 "First": values in A5:B20 (a text and a number per row), then ten formatted empty rows
 # that stretch the used range; a picture. Sheet 2 "Hidden" is hidden. Sheet 3 "Third 三".
@@ -89,16 +73,12 @@ cat > "$work/deck.fodp" <<FODP
 </office:document>
 FODP
 
-soffice --headless --norestore -env:UserInstallation=file://$work/profile \
-  --convert-to xlsx --outdir "$work" "$work/book.fods" >/dev/null 2>&1
-soffice --headless --norestore -env:UserInstallation=file://$work/profile \
-  --convert-to xls --outdir "$work" "$work/book.fods" >/dev/null 2>&1
-soffice --headless --norestore -env:UserInstallation=file://$work/profile \
-  --convert-to pptx --outdir "$work" "$work/deck.fodp" >/dev/null 2>&1
+soffice_convert xlsx "$work" "$work/book.fods"
+soffice_convert xls "$work" "$work/book.fods"
+soffice_convert pptx "$work" "$work/deck.fodp"
 # Every sheet's CSV (UTF-8, comma, quote), one file per sheet: book-<sheet name>.csv.
-soffice --headless --norestore -env:UserInstallation=file://$work/profile \
-  --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1' \
-  --outdir "$work/csv" "$work/book.xlsx" >/dev/null 2>&1
+soffice_convert 'csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1' \
+  "$work/csv" "$work/book.xlsx"
 cp "$work/book.xlsx" "$out/Book One.xlsx"
 cp "$work/book.xls" "$out/book.xls"
 cp "$work/deck.pptx" "$out/deck.pptx"

@@ -1,55 +1,26 @@
 #pragma once
-// What the spreadsheet and presentation tests share: the fixtures made at set-up, the stand-ins'
-// journals and settings, and a client of the core that polls "asyncresult". Every test ends with
-// no stand-in and no core left running: what is still there after a bounded wait is ended, and
-// the test fails for it.
+// What the spreadsheet and presentation tests share beyond support/office_standins.h: their
+// fixtures, the journal's lines read by object and member, and the test frame. Every test ends
+// with no stand-in and no core left running: what is still there after a bounded wait is ended,
+// and the test fails for it.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <optional>
-#include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "support/dispatch_client.h"
 #include "support/flat_json.h"
+#include "support/local_servers.h"
+#include "support/office_standins.h"
 #include "support/temp_root.h"
 #include "support/unix_shell.h"
 
 namespace quorallion::testing::office {
 
-inline std::wstring Wide(const std::string& utf8) {
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0) ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-    return out;
-}
-
-inline std::string Utf8Of(const std::wstring& text) {
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0) ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
-
-inline std::wstring ProgramFolder() {
-    wchar_t module[MAX_PATH * 2] = {};
-    ::GetModuleFileNameW(nullptr, module, MAX_PATH * 2);
-    std::wstring path = module;
-    return path.substr(0, path.find_last_of(L'\\') + 1);
-}
-
-inline std::wstring Fixture(const std::wstring& name) {
-    std::wstring folder = Wide(QUORALLION_EXCEL_FIXTURES);
-    for (wchar_t& c : folder)
-        if (c == L'/') c = L'\\';
-    return L"Z:" + folder + L"\\" + name;
-}
-
-inline bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+inline std::wstring Fixture(const std::wstring& name) { return FixtureIn(QUORALLION_EXCEL_FIXTURES, name); }
 
 inline int64_t FileSize(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -57,36 +28,10 @@ inline int64_t FileSize(const std::wstring& path) {
     return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-// Process ids running the named program.
-inline std::set<DWORD> ProcessIds(const wchar_t* name) {
-    std::set<DWORD> ids;
-    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return ids;
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry))
-        if (::lstrcmpiW(entry.szExeFile, name) == 0) ids.insert(entry.th32ProcessID);
-    ::CloseHandle(snapshot);
-    return ids;
-}
-
 // Waits for every process of the program to end; what is left after the wait is ended by its id.
 // True when none had to be ended.
 inline bool EndsOrIsEnded(const wchar_t* name, DWORD milliseconds = 20000) {
-    const DWORD start = ::GetTickCount();
-    while (!ProcessIds(name).empty()) {
-        if (::GetTickCount() - start > milliseconds) {
-            for (DWORD id : ProcessIds(name))
-                if (HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
-                    ::TerminateProcess(process, 1);
-                    ::WaitForSingleObject(process, 5000);
-                    ::CloseHandle(process);
-                }
-            return false;
-        }
-        PumpFor(100);
-    }
-    return true;
+    return EndLocalServers({name}, milliseconds).empty();
 }
 
 // Page count of a PDF by Ghostscript, or -1.
@@ -99,74 +44,6 @@ inline int PdfPages(const std::wstring& pdf) {
                   ShellQuote(*unixCount));
     const std::string text = ReadBytes(count).value_or("");
     return text.empty() ? -1 : std::atoi(text.c_str());
-}
-
-// Tags removed, numeric and the common named references decoded, white space folded.
-inline std::wstring VisibleText(const std::wstring& html) {
-    std::wstring out;
-    bool inTag = false;
-    for (size_t i = 0; i < html.size(); ++i) {
-        const wchar_t c = html[i];
-        if (c == L'<') {
-            inTag = true;
-            out += L' ';
-        } else if (c == L'>') {
-            inTag = false;
-        } else if (!inTag) {
-            if (c == L'&') {
-                const size_t end = html.find(L';', i);
-                if (end != std::wstring::npos && end - i < 10) {
-                    const std::wstring entity = html.substr(i + 1, end - i - 1);
-                    if (!entity.empty() && entity[0] == L'#')
-                        out += static_cast<wchar_t>(entity.size() > 1 && (entity[1] == L'x' || entity[1] == L'X')
-                                                        ? std::wcstoul(entity.c_str() + 2, nullptr, 16)
-                                                        : std::wcstoul(entity.c_str() + 1, nullptr, 10));
-                    else if (entity == L"nbsp") out += L' ';
-                    else if (entity == L"amp") out += L'&';
-                    else if (entity == L"lt") out += L'<';
-                    else if (entity == L"gt") out += L'>';
-                    else if (entity == L"quot") out += L'"';
-                    else out += L'&' + entity + L';';
-                    i = end;
-                    continue;
-                }
-            }
-            out += c;
-        }
-    }
-    std::wstring folded;
-    for (wchar_t c : out) {
-        const bool space = c == L' ' || c == L'\r' || c == L'\n' || c == L'\t' || c == 0xA0;
-        if (space) {
-            if (!folded.empty() && folded.back() != L' ') folded += L' ';
-        } else {
-            folded += c;
-        }
-    }
-    if (!folded.empty() && folded.front() == L' ') folded.erase(0, 1);
-    if (!folded.empty() && folded.back() == L' ') folded.pop_back();
-    return folded;
-}
-
-using JournalLines = std::vector<std::vector<std::wstring>>;
-
-// The journal of one stand-in copy, as lines of tab-separated fields.
-inline JournalLines Journal(const std::wstring& program) {
-    JournalLines lines;
-    const std::wstring text = Wide(ReadBytes(ProgramFolder() + L"office\\" + program + L".journal").value_or(""));
-    std::wstringstream stream(text);
-    std::wstring line;
-    while (std::getline(stream, line)) {
-        std::vector<std::wstring> fields;
-        for (size_t start = 0;;) {
-            const size_t tab = line.find(L'\t', start);
-            fields.push_back(line.substr(start, tab == std::wstring::npos ? std::wstring::npos : tab - start));
-            if (tab == std::wstring::npos) break;
-            start = tab + 1;
-        }
-        lines.push_back(fields);
-    }
-    return lines;
 }
 
 inline JournalLines Calls(const JournalLines& journal, const std::wstring& object, const std::wstring& member) {
@@ -276,17 +153,9 @@ private:
     wchar_t saved_[1024] = {};
 };
 
-struct Reply {
-    Members members;
-    std::wstring raw;
-    std::wstring Get(const std::wstring& key) const { return Member(members, key).value_or(L"<missing>"); }
-};
-
 // A core client for one test, with the stand-in copies it may start.
-class OfficeActions : public ::testing::Test {
+class OfficeActions : public CoreJobTest {
 protected:
-    static constexpr wchar_t kWait[] = L"{\"state\":\"wait\"}";
-
     // programs: the stand-in copies the test may start, the first being the Office program.
     explicit OfficeActions(std::vector<std::wstring> programs)
         : programs_(std::move(programs)), installed_(programs_.front() + L".exe") {}
@@ -294,8 +163,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(Exists(Fixture(L"book-First.csv"))) << "fixtures missing: make_fixtures.sh did not run";
         for (const std::wstring& program : programs_) {
-            ::DeleteFileW((ProgramFolder() + L"office\\" + program + L".journal").c_str());
-            ::DeleteFileW((ProgramFolder() + L"office\\" + program + L".settings").c_str());
+            ClearJournal(program);
+            ClearSettings(program);
         }
         const HRESULT hr = core_.Create(L"QuorallionCore2.Core15200");
         ASSERT_TRUE(SUCCEEDED(hr)) << std::hex << hr;
@@ -303,7 +172,7 @@ protected:
     void TearDown() override {
         core_.Reset();
         for (const std::wstring& program : programs_) {
-            ::DeleteFileW((ProgramFolder() + L"office\\" + program + L".settings").c_str());
+            ClearSettings(program);
             ExpectEnded(program);
         }
         // The next test's client must not reach a core on its way out.
@@ -321,22 +190,6 @@ protected:
         ADD_FAILURE() << "left running: " << ::testing::PrintToString(program) << lines;
     }
 
-    static void Settings(const std::wstring& program, const std::string& text) {
-        ASSERT_TRUE(WriteBytes(ProgramFolder() + L"office\\" + program + L".settings", text));
-    }
-    static void ClearJournal(const std::wstring& program) {
-        ::DeleteFileW((ProgramFolder() + L"office\\" + program + L".journal").c_str());
-    }
-
-    Reply Finish(std::wstring reply) {
-        for (int i = 0; i < 1800 && reply == kWait; ++i) {
-            PumpFor(100);
-            reply = core_.Core(L"asyncresult");
-        }
-        std::optional<Members> members = StrictJson::ParseFlatObject(reply);
-        EXPECT_TRUE(members.has_value()) << ::testing::PrintToString(reply);
-        return Reply{members.value_or(Members{}), reply};
-    }
     Reply Run(const std::wstring& action, const std::wstring& p1, const std::wstring& p2) {
         const std::wstring first = core_.Core(action, p1, p2);
         return first == kWait ? Finish(first) : Finish(first);
@@ -395,7 +248,7 @@ protected:
         const std::wstring gate = ProgramFolder() + L"office\\" + program + L".gate";
         ::DeleteFileW(gate.c_str());
         ClearJournal(program);
-        Settings(program, settings + "exportgate=" + Utf8Of(gate) + "\n");
+        Settings(program, settings + "exportgate=" + Utf8(gate) + "\n");
         const std::vector<std::wstring> before = ListNames(ClientTempRoot());
         ASSERT_EQ(core_.Core(action, Fixture(file), L"imgtype:png"), kWait);
         EXPECT_TRUE(WaitForCall(program, exporter, L"ExportAsFixedFormat"));
@@ -424,8 +277,6 @@ protected:
         Settings(program, "");
     }
 
-    ComApartment apartment_;
-    DispatchClient core_;
     std::vector<std::wstring> programs_;
     InstalledOffice installed_;
 };

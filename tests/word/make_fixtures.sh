@@ -5,23 +5,7 @@
 # password and an EQ field, python3-uno (the system python, which has it) for a Word 97 file with
 # an open password, and a file of random bytes. The tests share them.
 set -euo pipefail
-out=$1
-mkdir -p "$out"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export HOME=$work
-
-# A 4x3 red PNG, made here so the source carries its own picture.
-picture=$(python3 - <<'PY'
-import base64, struct, zlib
-w, h = 4, 3
-raw = b"".join(b"\x00" + b"\xff\x00\x00" * w for _ in range(h))
-def chunk(kind, data):
-    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xffffffff)
-png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0)) + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b"")
-print(base64.b64encode(png).decode())
-PY
-)
+source "$(dirname "$0")/../support/office_fixtures.sh"
 
 cat > "$work/table.fodt" <<FODT
 <?xml version="1.0" encoding="UTF-8"?>
@@ -66,8 +50,7 @@ cat > "$work/equations.fodt" <<'FODT'
 </office:document>
 FODT
 
-soffice --headless --norestore -env:UserInstallation=file://$work/profile \
-  --convert-to docx --outdir "$work" "$work/table.fodt" "$work/equations.fodt" >/dev/null 2>&1
+soffice_convert docx "$work" "$work/table.fodt" "$work/equations.fodt"
 # An EQ field (a fraction), added to the equations' package by python3's zipfile before the last
 # paragraph.
 python3 - "$work/equations.docx" "$out/equations.docx" <<'PY'
@@ -90,8 +73,7 @@ with zipfile.ZipFile(src) as zin, zipfile.ZipFile(dst, "w", zipfile.ZIP_DEFLATED
             data = text.encode("utf-8")
         zout.writestr(item, data)
 PY
-soffice --headless --norestore -env:UserInstallation=file://$work/profile \
-  --convert-to "txt:Text (encoded):UTF8" --outdir "$work" "$work/table.docx" >/dev/null 2>&1
+soffice_convert "txt:Text (encoded):UTF8" "$work" "$work/table.docx"
 cp "$work/table.docx" "$out/Table Doc.DOCX"
 cp "$work/table.docx" "$out/季度 报告.docx"
 cp "$work/table.txt" "$out/table.txt"

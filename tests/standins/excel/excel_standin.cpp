@@ -27,15 +27,21 @@
 #include "office/dispatch_object.h"
 #include "office/journal.h"
 #include "office/libreoffice.h"
+#include "office/standin_files.h"
 #include "office/standin_server.h"
 #include "office/standin_settings.h"
 #include "support/unix_shell.h"
+#include "support/utf8.h"
 
 namespace {
 
+using quorallion::standin::BlankPdf;
 using quorallion::standin::DispatchCall;
 using quorallion::standin::DispatchObject;
+using quorallion::standin::Extension;
+using quorallion::standin::Give;
 using quorallion::standin::Settings;
+namespace standin = quorallion::standin;
 namespace testing = quorallion::testing;
 
 // Excel.Application's class, and our class for KET.Application.
@@ -49,39 +55,7 @@ std::wstring ProgramFolder() {
     return program.substr(0, program.find_last_of(L'\\') + 1);
 }
 
-std::wstring WorkFolder() {
-    wchar_t temp[MAX_PATH + 1] = {};
-    ::GetTempPathW(MAX_PATH + 1, temp);
-    std::wstring folder = std::wstring(temp) + L"quorallion-excel-" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
-    ::CreateDirectoryW(folder.c_str(), nullptr);
-    return folder;
-}
-
-std::wstring Extension(const std::wstring& path) {
-    const size_t dot = path.find_last_of(L'.');
-    std::wstring ext = dot == std::wstring::npos ? L"" : path.substr(dot + 1);
-    for (wchar_t& c : ext) c = static_cast<wchar_t>(::towlower(c));
-    return ext;
-}
-
-void BusyFor(long milliseconds) {
-    const DWORD start = ::GetTickCount();
-    while (::GetTickCount() - start < static_cast<DWORD>(milliseconds)) {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
-std::wstring FromUtf8(const std::string& bytes) {
-    const int units = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(units > 0 ? units : 0), L'\0');
-    if (units > 0) ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), units);
-    return out;
-}
+std::wstring WorkFolder() { return standin::WorkFolder(L"excel"); }
 
 std::wstring Unescape(const std::wstring& text) {
     std::wstring out;
@@ -104,27 +78,6 @@ std::optional<int> RunBook(const std::string& arguments) {
 
 std::string Quoted(const std::wstring& windowsPath) {
     return testing::ShellQuote(testing::UnixPath(windowsPath).value_or(""));
-}
-
-// A valid one-page PDF with nothing on the page.
-std::string BlankPdf() {
-    const char* objects[] = {"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
-                             "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] >>"};
-    std::string pdf = "%PDF-1.4\n";
-    std::vector<size_t> offsets;
-    for (int i = 0; i < 3; ++i) {
-        offsets.push_back(pdf.size());
-        pdf += std::to_string(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
-    }
-    const size_t xref = pdf.size();
-    pdf += "xref\n0 4\n0000000000 65535 f \n";
-    for (size_t offset : offsets) {
-        char line[32];
-        snprintf(line, sizeof(line), "%010zu 00000 n \n", offset);
-        pdf += line;
-    }
-    pdf += "trailer\n<< /Size 4 /Root 1 0 R >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
-    return pdf;
 }
 
 struct Cell {
@@ -370,12 +323,6 @@ private:
         return range;
     }
 
-    static HRESULT Give(DispatchCall& call, IDispatch* object) {
-        call.Return(object);
-        object->Release();
-        return S_OK;
-    }
-
     // The used range: every cell record, formatted empty ones included.
     static Area UsedArea(const std::shared_ptr<Sheet>& sheet) {
         if (sheet->cells.empty()) return Area{sheet, 1, 1, 1, 1};
@@ -441,8 +388,8 @@ private:
     }
 
     static HRESULT Export(DispatchCall& call, const Workbook& book, long onlySheet) {
-        BusyFor(Settings::Load().Number(L"exportdelay"));
-        quorallion::standin::WaitForFile(Settings::Load().Text(L"exportgate"));
+        standin::ServeMessagesFor(Settings::Load().Number(L"exportdelay"));
+        standin::WaitForFile(Settings::Load().Text(L"exportgate"));
         if (Settings::Load().Number(L"fastpdf") == 1)
             return testing::WriteBytes(call.Text(1), BlankPdf()) ? S_OK : call.Fail(1004, L"Export failed");
         const std::wstring work = WorkFolder();
@@ -461,7 +408,7 @@ private:
     }
 
     HRESULT Open(DispatchCall& call) {
-        BusyFor(Settings::Load().Number(L"opendelay"));
+        standin::ServeMessagesFor(Settings::Load().Number(L"opendelay"));
         if (Settings::Load().Fails(L"Open")) return call.Fail(kErrorOpen, L"Open fails (settings)");
         const std::wstring path = call.Text(0);
         const DWORD attributes = ::GetFileAttributesW(path.c_str());
@@ -483,7 +430,7 @@ private:
         const std::wstring listing = work + L"book.tsv";
         if (RunBook("read " + Quoted(book->package) + " " + Quoted(listing)) != std::optional<int>(0))
             return call.Fail(kErrorOpen, L"The file format or extension is not valid");
-        const std::wstring text = FromUtf8(testing::ReadBytes(listing).value_or(""));
+        const std::wstring text = testing::Wide(testing::ReadBytes(listing).value_or(""));
         size_t start = 0;
         while (start < text.size()) {
             size_t end = text.find(L'\n', start);
@@ -564,7 +511,7 @@ private:
             const std::wstring page = call.Text(1), sheetName = call.Text(2), source = call.Text(3), div = call.Text(5);
             DispatchObject* item = new DispatchObject(L"PublishObject");
             item->Add(L"Publish", [book, type, page, sheetName, source, div](DispatchCall& inner) {
-                BusyFor(Settings::Load().Number(L"publishdelay"));
+                standin::ServeMessagesFor(Settings::Load().Number(L"publishdelay"));
                 if (Settings::Load().Fails(L"Publish")) return inner.Fail(1004, L"Publish fails (settings)");
                 std::shared_ptr<Sheet> sheet;
                 for (const auto& s : book->sheets)
@@ -584,7 +531,7 @@ private:
                 if (Settings::Load().Number(L"nopage") == 1) return S_OK;
                 const std::string args = "publish " + Quoted(book->package) + " " + std::to_string(index) + " " +
                                          std::to_string(r1) + " " + std::to_string(c1) + " " + std::to_string(r2) + " " +
-                                         std::to_string(c2) + " " + testing::ShellQuote(quorallion::standin::Utf8Of(div)) +
+                                         std::to_string(c2) + " " + testing::ShellQuote(testing::Utf8(div)) +
                                          " " + Quoted(page);
                 if (RunBook(args) != std::optional<int>(0)) return inner.Fail(1004, L"Publish failed");
                 return S_OK;
@@ -617,11 +564,7 @@ private:
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
-    wchar_t module[MAX_PATH * 2] = {};
-    ::GetModuleFileNameW(nullptr, module, MAX_PATH * 2);
-    std::wstring program = module;
-    program = program.substr(program.find_last_of(L'\\') + 1);
-    for (wchar_t& c : program) c = static_cast<wchar_t>(::towlower(c));
+    const std::wstring program = quorallion::standin::ProgramFileName();
     const bool et = program == L"et.exe";
     static ExcelStandin standin;
     quorallion::standin::StandinInfo info{et ? kEtClass : kExcelClass, et ? L"KET.Application" : L"Excel.Application",

@@ -239,4 +239,11 @@ private:
     LONG refs_ = 1;
 };
 
+// Returns a new object to the caller and drops the reference its making gave us.
+inline HRESULT Give(DispatchCall& call, IDispatch* object) {
+    call.Return(object);
+    object->Release();
+    return S_OK;
+}
+
 }  // namespace quorallion::standin

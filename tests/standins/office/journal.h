@@ -10,6 +10,8 @@
 
 #include <string>
 
+#include "support/utf8.h"
+
 namespace quorallion::standin {
 
 class Journal {
@@ -22,7 +24,7 @@ public:
         HANDLE file = ::CreateFileW(Path().c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) return;
-        const std::string bytes = Utf8(text + L"\n");
+        const std::string bytes = testing::Utf8(text + L"\n");
         DWORD written = 0;
         ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
         ::CloseHandle(file);
@@ -77,16 +79,6 @@ public:
             else if (c == L'\n') out += L"\\n";
             else out += c;
         }
-        return out;
-    }
-
-    static std::string Utf8(const std::wstring& text) {
-        const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                                nullptr, nullptr);
-        std::string out(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
-        if (bytes > 0)
-            ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), bytes, nullptr,
-                                  nullptr);
         return out;
     }
 

@@ -10,18 +10,9 @@
 #include <string>
 
 #include "support/unix_shell.h"
+#include "support/utf8.h"
 
 namespace quorallion::standin {
-
-inline std::string Utf8Of(const std::wstring& text) {
-    const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                            nullptr, nullptr);
-    std::string out(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
-    if (bytes > 0)
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), bytes, nullptr,
-                              nullptr);
-    return out;
-}
 
 // soffice --convert-to <filter> of the source into the folder (both Windows paths). True when the
 // expected output file (Windows path) exists afterwards.
@@ -36,7 +27,7 @@ inline bool LibreOfficeConvert(const std::wstring& source, const std::wstring& f
     const DWORD seconds = timeoutMilliseconds / 1000 > 10 ? timeoutMilliseconds / 1000 - 5 : 5;
     const std::string script = "export HOME=/tmp; timeout -k 3 " + std::to_string(seconds) + " soffice --headless --norestore --nolockcheck --nodefault "
                                "-env:UserInstallation=file://" + profile + " --convert-to " +
-                               testing::ShellQuote(Utf8Of(filter)) + " --outdir " + testing::ShellQuote(*unixFolder) +
+                               testing::ShellQuote(testing::Utf8(filter)) + " --outdir " + testing::ShellQuote(*unixFolder) +
                                " " + testing::ShellQuote(*unixSource) + " >/dev/null 2>&1 </dev/null";
     testing::RunUnixScript(script, timeoutMilliseconds);
     return ::GetFileAttributesW(expectedOutput.c_str()) != INVALID_FILE_ATTRIBUTES;

@@ -45,7 +45,8 @@ int Register(const StandinInfo& info) {
     return ok && named ? 0 : 1;
 }
 
-// Waits, serving messages, as a busy application keeps its message loop.
+}  // namespace
+
 void ServeMessagesFor(long milliseconds) {
     const DWORD start = ::GetTickCount();
     while (::GetTickCount() - start < static_cast<DWORD>(milliseconds)) {
@@ -61,6 +62,17 @@ void ServeMessagesFor(long milliseconds) {
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
 }
+
+std::wstring ProgramFileName() {
+    wchar_t module[MAX_PATH * 2] = {};
+    ::GetModuleFileNameW(nullptr, module, MAX_PATH * 2);
+    std::wstring program = module;
+    program = program.substr(program.find_last_of(L'\\') + 1);
+    for (wchar_t& c : program) c = static_cast<wchar_t>(::towlower(c));
+    return program;
+}
+
+namespace {
 
 class Factory : public IClassFactory {
 public:
@@ -140,14 +152,8 @@ void RequestQuit() { ::PostQuitMessage(0); }
 void WaitForFile(const std::wstring& path) {
     const DWORD start = ::GetTickCount();
     while (!path.empty() && ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES &&
-           ::GetTickCount() - start < 60000) {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
+           ::GetTickCount() - start < 60000)
+        ServeMessagesFor(20);
 }
 
 int RunStandin(const StandinInfo& info, const wchar_t* commandLine) {

@@ -35,6 +35,13 @@ int RunStandin(const StandinInfo& info, const wchar_t* commandLine);
 // Ends the message loop (the application's Quit).
 void RequestQuit();
 
+// Waits, serving messages, as a busy application keeps its message loop; a quit met meanwhile is
+// posted again for the main loop.
+void ServeMessagesFor(long milliseconds);
+
+// The running program's file name, lower-cased ("wps.exe"): which copy of the stand-in started.
+std::wstring ProgramFileName();
+
 // Serves messages until the file exists (a test holds a call there while it acts on the client's
 // side), at most a minute; nothing when the path is empty.
 void WaitForFile(const std::wstring& path);

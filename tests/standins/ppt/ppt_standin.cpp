@@ -21,6 +21,7 @@
 #include "office/dispatch_object.h"
 #include "office/journal.h"
 #include "office/libreoffice.h"
+#include "office/standin_files.h"
 #include "office/standin_server.h"
 #include "office/standin_settings.h"
 #include "support/unix_shell.h"
@@ -29,8 +30,11 @@ namespace {
 
 using quorallion::standin::DispatchCall;
 using quorallion::standin::DispatchObject;
+using quorallion::standin::Extension;
+using quorallion::standin::Give;
 using quorallion::standin::Journal;
 using quorallion::standin::Settings;
+namespace standin = quorallion::standin;
 namespace testing = quorallion::testing;
 
 // PowerPoint.Application's class, and our class for KWPP.Application.
@@ -39,38 +43,7 @@ constexpr CLSID kWppClass = {0x5A9C6E1E, 0x3F0B, 0x4E5C, {0x9A, 0x55, 0x7B, 0x2E
 
 constexpr long kErrorOpen = 0x4005;  // PowerPoint could not open the file
 
-std::wstring WorkFolder() {
-    wchar_t temp[MAX_PATH + 1] = {};
-    ::GetTempPathW(MAX_PATH + 1, temp);
-    std::wstring folder = std::wstring(temp) + L"quorallion-ppt-" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
-    ::CreateDirectoryW(folder.c_str(), nullptr);
-    return folder;
-}
-
-std::wstring Extension(const std::wstring& path) {
-    const size_t dot = path.find_last_of(L'.');
-    std::wstring ext = dot == std::wstring::npos ? L"" : path.substr(dot + 1);
-    for (wchar_t& c : ext) c = static_cast<wchar_t>(::towlower(c));
-    return ext;
-}
-
-void BusyFor(long milliseconds) {
-    const DWORD start = ::GetTickCount();
-    while (::GetTickCount() - start < static_cast<DWORD>(milliseconds)) {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
-HRESULT Give(DispatchCall& call, IDispatch* object) {
-    call.Return(object);
-    object->Release();
-    return S_OK;
-}
+std::wstring WorkFolder() { return standin::WorkFolder(L"ppt"); }
 
 struct Presentation {
     std::wstring name;
@@ -209,8 +182,8 @@ private:
             return Give(call, property);
         });
         object->Add(L"ExportAsFixedFormat", [presentation](DispatchCall& call) {
-            BusyFor(Settings::Load().Number(L"exportdelay"));
-            quorallion::standin::WaitForFile(Settings::Load().Text(L"exportgate"));
+            standin::ServeMessagesFor(Settings::Load().Number(L"exportdelay"));
+            standin::WaitForFile(Settings::Load().Text(L"exportgate"));
             if (presentation->workCopy.empty()) return call.Fail(kErrorOpen, L"Nothing to export");
             const std::wstring work = WorkFolder();
             const std::wstring source = presentation->workCopy;
@@ -244,11 +217,7 @@ private:
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
-    wchar_t module[MAX_PATH * 2] = {};
-    ::GetModuleFileNameW(nullptr, module, MAX_PATH * 2);
-    std::wstring program = module;
-    program = program.substr(program.find_last_of(L'\\') + 1);
-    for (wchar_t& c : program) c = static_cast<wchar_t>(::towlower(c));
+    const std::wstring program = quorallion::standin::ProgramFileName();
     const bool wpp = program == L"wpp.exe";
     static PowerPointStandin standin;
     quorallion::standin::StandinInfo info{wpp ? kWppClass : kPowerPointClass,

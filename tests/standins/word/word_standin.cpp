@@ -26,15 +26,20 @@
 #include "office/dispatch_object.h"
 #include "office/journal.h"
 #include "office/libreoffice.h"
+#include "office/standin_files.h"
 #include "office/standin_server.h"
 #include "office/standin_settings.h"
 #include "support/unix_shell.h"
+#include "support/utf8.h"
 
 namespace {
 
+using quorallion::standin::BlankPdf;
 using quorallion::standin::DispatchCall;
 using quorallion::standin::DispatchObject;
+using quorallion::standin::Extension;
 using quorallion::standin::Settings;
+namespace standin = quorallion::standin;
 namespace testing = quorallion::testing;
 
 // Word.Application's class, and our class for KWPS.Application.
@@ -45,44 +50,7 @@ constexpr long kErrorCorrupt = 5792;   // "The file appears to be corrupted."
 constexpr long kErrorPassword = 5408;  // "The password is incorrect."
 constexpr long kErrorProtected = 5485;
 
-std::wstring WorkFolder() {
-    wchar_t temp[MAX_PATH + 1] = {};
-    ::GetTempPathW(MAX_PATH + 1, temp);
-    std::wstring folder = std::wstring(temp) + L"quorallion-word-" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
-    ::CreateDirectoryW(folder.c_str(), nullptr);
-    return folder;
-}
-
-std::wstring Extension(const std::wstring& path) {
-    const size_t dot = path.find_last_of(L'.');
-    std::wstring ext = dot == std::wstring::npos ? L"" : path.substr(dot + 1);
-    for (wchar_t& c : ext) c = static_cast<wchar_t>(::towlower(c));
-    return ext;
-}
-
-// Waits, serving messages, as a busy application keeps its message loop.
-void BusyFor(long milliseconds) {
-    const DWORD start = ::GetTickCount();
-    while (::GetTickCount() - start < static_cast<DWORD>(milliseconds)) {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {  // for the main loop
-                ::PostQuitMessage(static_cast<int>(msg.wParam));
-                return;
-            }
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
-std::wstring FromUtf8(const std::string& bytes) {
-    const int units = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(units > 0 ? units : 0), L'\0');
-    if (units > 0) ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), units);
-    return out;
-}
+std::wstring WorkFolder() { return standin::WorkFolder(L"word"); }
 
 // One Office Math equation or one field of the document, in document order.
 struct Equation {
@@ -228,7 +196,7 @@ HRESULT Load(Document& doc, DispatchCall& call) {
                 " " + testing::ShellQuote(*unixFolder),
             60000);
         if (!status || *status != 0) return call.Fail(kErrorCorrupt, L"The file appears to be corrupted.");
-        doc.protection = ProtectionOf(FromUtf8(testing::ReadBytes(folder + L"settings.xml").value_or(""))).value_or(-1);
+        doc.protection = ProtectionOf(testing::Wide(testing::ReadBytes(folder + L"settings.xml").value_or(""))).value_or(-1);
         const std::string equations = testing::ReadBytes(folder + L"equations.txt").value_or("");
         for (size_t start = 0; start < equations.size();) {
             size_t end = equations.find('\x1e', start);
@@ -263,7 +231,7 @@ bool SaveHtml(const Document& doc, const std::wstring& path) {
     const std::wstring folder = path.substr(0, slash + 1);
     std::wstring name = path.substr(slash + 1);
     name = name.substr(0, name.find_last_of(L'.'));
-    const std::string files = quorallion::standin::Utf8Of(name) + "_files/";
+    const std::string files = testing::Utf8(name) + "_files/";
     std::string html;
     // Files for the pictures folder: bytes by name.
     std::vector<std::pair<std::string, std::string>> pictures;
@@ -273,7 +241,7 @@ bool SaveHtml(const Document& doc, const std::wstring& path) {
         const bool marked = !doc.markedCopy.empty();
         const std::wstring copy = marked ? doc.markedCopy : doc.workCopy;
         const std::string base = marked ? "marked" : "source";
-        const std::wstring out = work + FromUtf8(base) + L".html";
+        const std::wstring out = work + testing::Wide(base) + L".html";
         if (!quorallion::standin::LibreOfficeConvert(copy, L"html:HTML (StarWriter)", work, out)) return false;
         html = testing::ReadBytes(out).value_or("");
         // LibreOffice names its pictures "<base>_html_<hash>.<ext>" beside the page.
@@ -284,7 +252,7 @@ bool SaveHtml(const Document& doc, const std::wstring& path) {
             if (end == std::string::npos) break;
             const std::string file = html.substr(start, end - start);
             const std::string target = "image" + std::to_string(++n) + file.substr(file.find_last_of('.'));
-            pictures.push_back({target, testing::ReadBytes(work + FromUtf8(file)).value_or("")});
+            pictures.push_back({target, testing::ReadBytes(work + testing::Wide(file)).value_or("")});
             html.replace(start, end - start, files + target);
             at = start + files.size() + target.size();
         }
@@ -297,15 +265,15 @@ bool SaveHtml(const Document& doc, const std::wstring& path) {
             std::string replacement;
             if (!eq.picture.empty()) {
                 const std::string target = "image" + std::to_string(++n) + "." +
-                                           quorallion::standin::Utf8Of(eq.pictureExtension);
+                                           testing::Utf8(eq.pictureExtension);
                 pictures.push_back({target, eq.picture});
                 replacement = "<img width=60 height=20 src=\"" + files + target + "\" alt=\"" +
-                              quorallion::standin::Utf8Of(eq.alternativeText) + "\">";
+                              testing::Utf8(eq.alternativeText) + "\">";
             } else if (!eq.deleted) {
                 const std::string target = "image" + std::to_string(++n) + ".bmp";
                 pictures.push_back({target, EquationPicture()});
                 if (!eq.bookmark.empty())
-                    replacement = "<a name=\"" + quorallion::standin::Utf8Of(eq.bookmark) + "\"></a>";
+                    replacement = "<a name=\"" + testing::Utf8(eq.bookmark) + "\"></a>";
                 replacement += "<span style='position:relative;top:6.0pt'><img width=60 height=20 src=\"" + files +
                                target + "\"></span>";
             }
@@ -319,12 +287,12 @@ bool SaveHtml(const Document& doc, const std::wstring& path) {
             std::string replacement;
             if (!field.picture.empty()) {
                 const std::string target = "image" + std::to_string(++n) + "." +
-                                           quorallion::standin::Utf8Of(field.pictureExtension);
+                                           testing::Utf8(field.pictureExtension);
                 pictures.push_back({target, field.picture});
                 replacement = "<img width=60 height=20 src=\"" + files + target + "\"" +
                               (field.alternativeText.empty()
                                    ? std::string()
-                                   : " alt=\"" + quorallion::standin::Utf8Of(field.alternativeText) + "\"") +
+                                   : " alt=\"" + testing::Utf8(field.alternativeText) + "\"") +
                               ">";
             } else if (!field.deleted) {
                 const std::string target = "image" + std::to_string(++n) + ".bmp";
@@ -335,12 +303,12 @@ bool SaveHtml(const Document& doc, const std::wstring& path) {
         }
     } else {
         html = "<html><head><meta http-equiv=Content-Type content=\"text/html; charset=utf-8\"></head><body>" +
-               quorallion::standin::Utf8Of(doc.pastedHtml) + "</body></html>";
+               testing::Utf8(doc.pastedHtml) + "</body></html>";
     }
     if (!pictures.empty()) {
         const std::wstring pictureFolder = folder + name + L"_files\\";
         ::CreateDirectoryW(pictureFolder.c_str(), nullptr);
-        for (const auto& [target, bytes] : pictures) testing::WriteBytes(pictureFolder + FromUtf8(target), bytes);
+        for (const auto& [target, bytes] : pictures) testing::WriteBytes(pictureFolder + testing::Wide(target), bytes);
     }
     return testing::WriteBytes(path, html);
 }
@@ -360,28 +328,7 @@ std::wstring ClipboardFragment() {
     }
     const size_t start = bytes.find("<!--StartFragment-->"), end = bytes.find("<!--EndFragment-->");
     if (start == std::string::npos || end == std::string::npos || end < start) return L"";
-    return FromUtf8(bytes.substr(start + 20, end - start - 20));
-}
-
-// A valid one-page PDF with nothing on the page.
-std::string BlankPdf() {
-    const char* objects[] = {"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
-                             "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] >>"};
-    std::string pdf = "%PDF-1.4\n";
-    std::vector<size_t> offsets;
-    for (int i = 0; i < 3; ++i) {
-        offsets.push_back(pdf.size());
-        pdf += std::to_string(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
-    }
-    const size_t xref = pdf.size();
-    pdf += "xref\n0 4\n0000000000 65535 f \n";
-    for (size_t offset : offsets) {
-        char line[32];
-        snprintf(line, sizeof(line), "%010zu 00000 n \n", offset);
-        pdf += line;
-    }
-    pdf += "trailer\n<< /Size 4 /Root 1 0 R >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
-    return pdf;
+    return testing::Wide(bytes.substr(start + 20, end - start - 20));
 }
 
 // Word's copy of an equation's range: "HTML Format" with the Office Math markup in Word's
@@ -399,7 +346,7 @@ std::string ClipboardPicture(const std::wstring& name) {
     std::wstring address = L"file:///" + picture;
     for (wchar_t& c : address)
         if (c == L'\\') c = L'/';
-    return quorallion::standin::Utf8Of(address);
+    return testing::Utf8(address);
 }
 
 void CopyEquation(const Equation& eq, size_t index) {
@@ -655,7 +602,7 @@ private:
             if (!embedded) return call.Fail(4605, L"This method or property is not available.");
             std::string cls = field->code.substr(6);
             cls = cls.substr(0, cls.find(' '));
-            call.Return(FromUtf8(cls));
+            call.Return(testing::Wide(cls));
             return S_OK;
         });
         object->Add(L"OLEFormat", [ole](DispatchCall& call) {
@@ -772,14 +719,14 @@ private:
             return S_OK;
         });
         object->Add(L"SaveAs", [doc](DispatchCall& call) {
-            BusyFor(Settings::Load().Number(L"savedelay"));
+            standin::ServeMessagesFor(Settings::Load().Number(L"savedelay"));
             if (Settings::Load().Number(L"nosave") == 1) return S_OK;
             if (call.Long(1, 0) != 10) return call.Fail(4198, L"Only filtered HTML here");
             if (!SaveHtml(*doc, call.Text(0))) return call.Fail(4198, L"Command failed");
             return S_OK;
         });
         object->Add(L"ExportAsFixedFormat", [doc](DispatchCall& call) {
-            BusyFor(Settings::Load().Number(L"savedelay"));
+            standin::ServeMessagesFor(Settings::Load().Number(L"savedelay"));
             if (Settings::Load().Number(L"nosave") == 1 || doc->workCopy.empty()) return S_OK;
             if (Settings::Load().Number(L"fastpdf") == 1)
                 return testing::WriteBytes(call.Text(0), BlankPdf()) ? S_OK : call.Fail(4198, L"Command failed");
@@ -885,11 +832,7 @@ private:
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
-    wchar_t module[MAX_PATH * 2] = {};
-    ::GetModuleFileNameW(nullptr, module, MAX_PATH * 2);
-    std::wstring program = module;
-    program = program.substr(program.find_last_of(L'\\') + 1);
-    for (wchar_t& c : program) c = static_cast<wchar_t>(::towlower(c));
+    const std::wstring program = quorallion::standin::ProgramFileName();
     const bool wps = program == L"wps.exe";
     static WordStandin standin;
     quorallion::standin::StandinInfo info{wps ? kWpsClass : kWordClass, wps ? L"KWPS.Application" : L"Word.Application",
