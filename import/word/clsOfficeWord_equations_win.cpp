@@ -230,6 +230,9 @@ void clsOfficeWord::EmfBytesToTrimmedPng(const std::wstring& mode, const std::ve
     image.SaveToFile_PNG(pngPath);
 }
 
+// Word 2007 gives an equation's paragraph its style's first-line indent, which pushes display
+// equations off centre. The indent is cleared on the equations' own paragraphs: clearing it in the
+// style would take it from every other paragraph of that style as well.
 void clsOfficeWord::ClearEquationIndents(const office::AutoObject& document) {
     office::ErrorState err;
     const AutoObject doc(document.get(), err);
@@ -237,27 +240,32 @@ void clsOfficeWord::ClearEquationIndents(const office::AutoObject& document) {
     const long count = doc.Get(L"OMaths.Count").Long(0);
     for (long i = 1; i <= count; ++i) {
         const AutoObject format =
-            doc.Object(L"OMaths.Item", {static_cast<int>(i)}).Object(L"Range.ParagraphStyle.ParagraphFormat");
+            doc.Object(L"OMaths.Item", {static_cast<int>(i)}).Object(L"Range.ParagraphFormat");
         format.Put(L"CharacterUnitFirstLineIndent", 0);
         format.Put(L"FirstLineIndent", 0);
         err.Clear();
     }
 }
 
+// Paragraphs whose style centres them on the baseline (1) get that alignment as their own and the
+// style becomes automatic (4): every paragraph looks as before, and the alignment is written with
+// each paragraph. A paragraph whose own alignment differs from its style's keeps it. One walk from
+// each paragraph to the next: Word finds a paragraph by its number by walking from the first.
 void clsOfficeWord::MoveBaselineAlignmentToParagraphs(const office::AutoObject& document) {
     office::ErrorState err;
     const AutoObject doc(document.get(), err);
     const long count = doc.Get(L"Paragraphs.Count").Long(0);
-    std::vector<long> numbers;
-    for (long i = 1; i <= count; ++i) {
+    std::vector<AutoObject> centred;
+    AutoObject paragraph = count > 0 ? doc.Object(L"Paragraphs.First") : AutoObject();
+    for (long i = 1; i <= count && paragraph; ++i) {
         win::DoEvents();
-        const AutoObject paragraph = doc.Object(L"Paragraphs.Item", {static_cast<int>(i)});
-        if (paragraph.Get(L"Style.ParagraphFormat.BaseLineAlignment").Long(0) == 1) numbers.push_back(i);
+        if (paragraph.Get(L"Style.ParagraphFormat.BaseLineAlignment").Long(0) == 1 &&
+            paragraph.Get(L"BaseLineAlignment").Long(1) == 1)
+            centred.push_back(paragraph);
+        paragraph = paragraph.Object(L"Next");
     }
-    for (long i : numbers)
-        doc.Object(L"Paragraphs.Item", {static_cast<int>(i)}).Put(L"Style.ParagraphFormat.BaseLineAlignment", 4);
-    for (long i : numbers)
-        doc.Object(L"Paragraphs.Item", {static_cast<int>(i)}).Put(L"BaseLineAlignment", 1);
+    for (const AutoObject& p : centred) p.Put(L"Style.ParagraphFormat.BaseLineAlignment", 4);
+    for (const AutoObject& p : centred) p.Put(L"BaseLineAlignment", 1);
 }
 
 // A placeholder's number names an entry of the list of its type; the alt value becomes that code

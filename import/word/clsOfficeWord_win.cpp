@@ -214,7 +214,15 @@ bool clsOfficeWord::Word2HTML(const std::wstring& documentPath, const std::wstri
             errflag = L"cancel";
             return closeAfterFailure();
         }
-        ConvertEquationsToPictures(doc, wordeq);
+        // The equations' codes are read through the pattern engine: when it fails, the job fails
+        // as it does when the engine fails on the saved page (step 17), and the document and the
+        // application are closed rather than left behind.
+        try {
+            ConvertEquationsToPictures(doc, wordeq);
+        } catch (const std::exception&) {
+            errflag = L"wordreadfile";
+            return closeAfterFailure();
+        }
         win::DoEvents();
         if (context_.Cancelled()) {
             errflag = L"cancel";
