@@ -91,13 +91,13 @@ struct TimedJob {
 // One job of the core from a new client, polled until it answers (ten minutes at the most); then
 // the core and the stand-in are ended. Nothing when the core is not registered.
 inline std::optional<TimedJob> RunJob(const std::wstring& action, const std::wstring& file,
-                                      const wchar_t* standinProcess) {
+                                      const wchar_t* standinProcess, const std::wstring& options = L"") {
     testing::ComApartment apartment;
     testing::DispatchClient core;
     if (FAILED(core.Create(L"QuorallionCore2.Core15200"))) return std::nullopt;
     TimedJob job;
     const Clock::time_point start = Clock::now();
-    job.reply = core.Core(action, file, L"");
+    job.reply = core.Core(action, file, options);
     while (job.reply == L"{\"state\":\"wait\"}" && Seconds(start) < 600) {
         testing::PumpFor(50);
         job.reply = core.Core(L"asyncresult");

@@ -243,32 +243,6 @@ TEST_F(ExcelActions, ErrflagsLeaveNothingRunning) {
     }
 }
 
-// A class registration pointed elsewhere for one case, put back afterwards.
-class RegistryValue {
-public:
-    RegistryValue(HKEY root, const std::wstring& path) {
-        ok_ = ::RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_) == ERROR_SUCCESS;
-        DWORD size = sizeof(saved_) - sizeof(wchar_t);
-        if (ok_) ::RegQueryValueExW(key_, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(saved_), &size);
-    }
-    ~RegistryValue() {
-        if (!ok_) return;
-        Set(saved_);
-        ::RegCloseKey(key_);
-    }
-    bool ok() const { return ok_; }
-    std::wstring Saved() const { return saved_; }
-    void Set(const std::wstring& value) {
-        ::RegSetValueExW(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    }
-
-private:
-    HKEY key_ = nullptr;
-    bool ok_ = false;
-    wchar_t saved_[1024] = {};
-};
-
 TEST_F(ExcelActions, ApplicationThatCannotBeCreatedOrWasTakenOverByWps) {
     {
         RegistryValue progId(HKEY_CLASSES_ROOT, L"KET.Application\\CLSID");
@@ -279,21 +253,52 @@ TEST_F(ExcelActions, ApplicationThatCannotBeCreatedOrWasTakenOverByWps) {
         EXPECT_EQ(Run(L"excel2pdf", Fixture(L"Book One.xlsx"), L"api:2").Get(L"errflag"), L"xlscreate");
     }
     {
-        // Excel's class started by the WPS program: the repair writes Excel back and the job
-        // fails with "wpscompat".
+        // Excel's class taken over by a WPS program that is not there (written in capitals, as
+        // installers do): the repair writes Excel back and the job fails with "wpscompat". The
+        // sheet-name listing with api 1 asks Excel without a repair, and WPS (api 2) needs none.
         RegistryValue server(HKEY_CLASSES_ROOT, L"CLSID\\{00024500-0000-0000-C000-000000000046}\\LocalServer32");
         ASSERT_TRUE(server.ok());
-        const std::wstring excelServer = server.Saved();
-        const std::wstring wpsServer = excelServer.substr(0, excelServer.find_last_of(L'\\') + 1) + L"et.exe /Automation";
-        for (const wchar_t* action : {L"excel2html", L"excel2pdf", L"excelsheetname"}) {
-            SCOPED_TRACE(::testing::PrintToString(std::wstring(action)));
+        const std::wstring wpsServer = L"\"C:\\Program Files\\Kingsoft\\office6\\ET.EXE\" /Automation";
+        const std::wstring repaired = ProgramFolder() + L"office\\excel.exe /Automation";
+        struct Case {
+            const wchar_t* action;
+            const wchar_t* options;
+            const wchar_t* errflag;  // "" for success
+            bool repairs;
+        } cases[] = {
+            {L"excel2html", L"", L"wpscompat", true},
+            {L"excel2pdf", L"", L"wpscompat", true},
+            {L"excel2image", L"api:1", L"wpscompat", true},
+            {L"excelsheetname", L"", L"wpscompat", true},
+            {L"excelsheetname", L"api:0", L"wpscompat", true},
+            {L"excelsheetname", L"api:excel", L"wpscompat", true},
+            {L"excelsheetname", L"api:1", L"xlscreate", false},  // Excel's class still names WPS
+            {L"excelsheetname", L"api:2", L"", false},
+        };
+        for (const Case& c : cases) {
+            SCOPED_TRACE(::testing::PrintToString(std::wstring(c.action) + L" " + c.options));
             server.Set(wpsServer);
-            EXPECT_EQ(Run(action, Fixture(L"Book One.xlsx"), L"").Get(L"errflag"), L"wpscompat");
+            const Reply reply = Run(c.action, Fixture(L"Book One.xlsx"), c.options);
+            EXPECT_EQ(reply.Get(L"state"), *c.errflag ? L"err" : L"ok") << reply.raw;
+            if (*c.errflag) EXPECT_EQ(reply.Get(L"errflag"), c.errflag);
+            EXPECT_EQ(server.Read(), c.repairs ? repaired : wpsServer);
+            EXPECT_TRUE(Journal(L"excel").empty()) << "Excel was started";
         }
-        wchar_t value[1024] = {};
-        LONG size = sizeof(value);
-        ::RegQueryValueW(HKEY_CLASSES_ROOT, L"CLSID\\{00024500-0000-0000-C000-000000000046}\\LocalServer32", value, &size);
-        EXPECT_NE(std::wstring(value).find(L"excel.exe"), std::wstring::npos) << ::testing::PrintToString(std::wstring(value));
+        ExpectEnded(L"et");
+    }
+}
+
+// A chart sheet (second of four) counts in Sheets but is no worksheet: Worksheets holds three,
+// so the last number of Sheets.Count names none and is skipped, by both roads.
+TEST_F(ExcelActions, ChartSheetIsSkipped) {
+    for (const wchar_t* options : {L"", L"api:2"}) {
+        SCOPED_TRACE(::testing::PrintToString(std::wstring(options)));
+        const Reply names = Run(L"excelsheetname", Fixture(L"charts.xlsx"), options);
+        ASSERT_EQ(names.Get(L"state"), L"ok") << names.raw;
+        EXPECT_EQ(names.Get(L"sheetname"), L"First\r1\nThird 三\r3");
+        ExpectWorkbookFragments(Run(L"excel2html", Fixture(L"charts.xlsx"), options));
+        EXPECT_EQ(Run(L"excel2html", Fixture(L"charts.xlsx"), std::wstring(options) + L";sheetindex:4").Get(L"errflag"),
+                  L"xlssheetindex");
     }
 }
 
@@ -379,6 +384,14 @@ TEST_F(ExcelActions, PdfAndImagesFromLibreOffice) {
     const auto exports = Calls(Journal(L"excel"), L"Worksheet(Third", L"ExportAsFixedFormat");
     ASSERT_EQ(exports.size(), 1u);
     EXPECT_EQ(Arguments(exports[0])[3], L"BOOL:false");  // never with properties
+}
+
+TEST_F(ExcelActions, Excel2ImageCancelledBetweenThePdfAndThePageImages) {
+    ExpectCancelBetweenPdfAndImages(L"excel2image", L"Book One.xlsx", L"excel", L"Workbook", "fastpdf=1\n");
+}
+
+TEST_F(ExcelActions, Excel2ImageWithoutGhostscriptAnswersGsdll) {
+    ExpectGsdllWithoutGhostscript(L"excel2image", L"Book One.xlsx", L"excel", "fastpdf=1\n");
 }
 
 }  // namespace

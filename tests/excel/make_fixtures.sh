@@ -83,6 +83,38 @@ cp "$work/book.xlsx" "$out/Book One.xlsx"
 cp "$work/book.xls" "$out/book.xls"
 cp "$work/deck.pptx" "$out/deck.pptx"
 cp "$work/csv/"*.csv "$out/"
+# The workbook with a chart sheet (a bar chart of First's numbers) put in as its second sheet, so
+# that Sheets counts four while Worksheets holds three. LibreOffice writes no chart sheets, so the
+# parts are added to its package here.
+python3 - "$work/book.xlsx" "$out/charts.xlsx" <<'PY'
+import re, sys, zipfile
+M = "http://schemas.openxmlformats.org/"
+R = M + "officeDocument/2006/relationships"
+added = {
+    "xl/chartsheets/sheet1.xml": '<?xml version="1.0" encoding="UTF-8" standalone="yes"?><chartsheet xmlns="%sspreadsheetml/2006/main" xmlns:r="%s"><sheetPr/><sheetViews><sheetView workbookViewId="0"/></sheetViews><pageMargins left="0.7" right="0.7" top="0.75" bottom="0.75" header="0.3" footer="0.3"/><drawing r:id="rId1"/></chartsheet>' % (M, R),
+    "xl/chartsheets/_rels/sheet1.xml.rels": '<?xml version="1.0" encoding="UTF-8" standalone="yes"?><Relationships xmlns="%spackage/2006/relationships"><Relationship Id="rId1" Type="%s/drawing" Target="../drawings/drawing9.xml"/></Relationships>' % (M, R),
+    "xl/drawings/drawing9.xml": '<?xml version="1.0" encoding="UTF-8" standalone="yes"?><xdr:wsDr xmlns:xdr="%sdrawingml/2006/spreadsheetDrawing" xmlns:a="%sdrawingml/2006/main" xmlns:r="%s"><xdr:absoluteAnchor><xdr:pos x="0" y="0"/><xdr:ext cx="8666667" cy="6300000"/><xdr:graphicFrame macro=""><xdr:nvGraphicFramePr><xdr:cNvPr id="2" name="Chart 1"/><xdr:cNvGraphicFramePr/></xdr:nvGraphicFramePr><xdr:xfrm><a:off x="0" y="0"/><a:ext cx="0" cy="0"/></xdr:xfrm><a:graphic><a:graphicData uri="%sdrawingml/2006/chart"><c:chart xmlns:c="%sdrawingml/2006/chart" r:id="rId1"/></a:graphicData></a:graphic></xdr:graphicFrame><xdr:clientData/></xdr:absoluteAnchor></xdr:wsDr>' % (M, M, R, M, M),
+    "xl/drawings/_rels/drawing9.xml.rels": '<?xml version="1.0" encoding="UTF-8" standalone="yes"?><Relationships xmlns="%spackage/2006/relationships"><Relationship Id="rId1" Type="%s/chart" Target="../charts/chart1.xml"/></Relationships>' % (M, R),
+    "xl/charts/chart1.xml": '<?xml version="1.0" encoding="UTF-8" standalone="yes"?><c:chartSpace xmlns:c="%sdrawingml/2006/chart" xmlns:a="%sdrawingml/2006/main"><c:chart><c:plotArea><c:barChart><c:barDir val="col"/><c:grouping val="clustered"/><c:ser><c:idx val="0"/><c:order val="0"/><c:val><c:numRef><c:f>First!$B$5:$B$20</c:f></c:numRef></c:val></c:ser><c:axId val="1"/><c:axId val="2"/></c:barChart><c:catAx><c:axId val="1"/><c:scaling><c:orientation val="minMax"/></c:scaling><c:axPos val="b"/><c:crossAx val="2"/></c:catAx><c:valAx><c:axId val="2"/><c:scaling><c:orientation val="minMax"/></c:scaling><c:axPos val="l"/><c:crossAx val="1"/></c:valAx></c:plotArea></c:chart></c:chartSpace>' % (M, M),
+}
+types = {"/xl/chartsheets/sheet1.xml": "chartsheet", "/xl/drawings/drawing9.xml": "drawing", "/xl/charts/chart1.xml": "drawingml.chart"}
+with zipfile.ZipFile(sys.argv[1]) as src, zipfile.ZipFile(sys.argv[2], "w", zipfile.ZIP_DEFLATED) as dst:
+    for item in src.infolist():
+        text = src.read(item.filename)
+        if item.filename == "xl/workbook.xml":
+            text = text.decode("utf-8")
+            first = re.search(r'<sheet [^>]*?/>', text).end()
+            text = text[:first] + '<sheet name="Chart 1" sheetId="9" state="visible" r:id="rIdChart1"/>' + text[first:]
+            text = text.encode("utf-8")
+        elif item.filename == "xl/_rels/workbook.xml.rels":
+            text = text.decode("utf-8").replace("</Relationships>", '<Relationship Id="rIdChart1" Type="%s/chartsheet" Target="chartsheets/sheet1.xml"/></Relationships>' % R).encode("utf-8")
+        elif item.filename == "[Content_Types].xml":
+            overrides = "".join('<Override PartName="%s" ContentType="application/vnd.openxmlformats-officedocument.%s+xml"/>' % (part, kind if kind == "drawing" else kind if kind.startswith("drawingml") else "spreadsheetml." + kind) for part, kind in types.items())
+            text = text.decode("utf-8").replace("</Types>", overrides + "</Types>").encode("utf-8")
+        dst.writestr(item, text)
+    for name, text in added.items():
+        dst.writestr(name, text)
+PY
 # A workbook of one empty sheet whose name holds quotes and a blank, written as a package by hand.
 python3 - "$out/empty.xlsx" <<'PY'
 import sys, zipfile
@@ -100,4 +132,4 @@ PY
 head -c 4096 /dev/urandom > "$out/random.xlsx"
 head -c 4096 /dev/urandom > "$out/random.pptx"
 printf 'not a workbook' > "$out/notes.txt"
-test -s "$out/Book One.xlsx" && test -s "$out/book.xls" && test -s "$out/deck.pptx" && test -s "$out/book-First.csv"
+test -s "$out/Book One.xlsx" && test -s "$out/charts.xlsx" && test -s "$out/book.xls" && test -s "$out/deck.pptx" && test -s "$out/book-First.csv"

@@ -89,6 +89,70 @@ private:
     std::wstring key_;
 };
 
+// A library that Wine's loader refuses to every QuorallionCore2 process started while the object
+// lives: Wine's per-program DLL override "disabled" (an empty value under AppDefaults). A
+// WINEDLLOVERRIDES set in the client's environment was seen not to reach the server COM starts.
+class CoreRefusesLibrary {
+public:
+    explicit CoreRefusesLibrary(const std::wstring& name) : name_(name) {
+        const wchar_t disabled[] = L"";
+        ok_ = ::RegSetKeyValueW(HKEY_CURRENT_USER, kKey, name_.c_str(), REG_SZ, disabled, sizeof(disabled)) == ERROR_SUCCESS;
+    }
+    ~CoreRefusesLibrary() { ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, name_.c_str()); }
+    CoreRefusesLibrary(const CoreRefusesLibrary&) = delete;
+    CoreRefusesLibrary& operator=(const CoreRefusesLibrary&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    static constexpr wchar_t kKey[] = L"Software\\Wine\\AppDefaults\\QuorallionCore2.exe\\DllOverrides";
+    std::wstring name_;
+    bool ok_ = false;
+};
+
+// The names of a folder's entries that end with the extension (".pdf"), compared without case.
+inline std::vector<std::wstring> NamesEndingWith(const std::wstring& folder, const std::wstring& extension) {
+    std::vector<std::wstring> out;
+    for (const std::wstring& name : ListNames(folder))
+        if (name.size() > extension.size() &&
+            ::lstrcmpiW(name.c_str() + name.size() - extension.size(), extension.c_str()) == 0)
+            out.push_back(name);
+    return out;
+}
+
+// A registry key's default value pointed elsewhere for a test, put back afterwards.
+class RegistryValue {
+public:
+    RegistryValue(HKEY root, const std::wstring& path) {
+        ok_ = ::RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_) == ERROR_SUCCESS;
+        DWORD size = sizeof(saved_) - sizeof(wchar_t);
+        if (ok_) ::RegQueryValueExW(key_, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(saved_), &size);
+    }
+    ~RegistryValue() {
+        if (!ok_) return;
+        Set(saved_);
+        ::RegCloseKey(key_);
+    }
+    RegistryValue(const RegistryValue&) = delete;
+    RegistryValue& operator=(const RegistryValue&) = delete;
+    bool ok() const { return ok_; }
+    std::wstring Saved() const { return saved_; }
+    std::wstring Read() const {
+        wchar_t value[1024] = {};
+        DWORD size = sizeof(value) - sizeof(wchar_t);
+        if (ok_) ::RegQueryValueExW(key_, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+        return value;
+    }
+    void Set(const std::wstring& value) {
+        ::RegSetValueExW(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    }
+
+private:
+    HKEY key_ = nullptr;
+    bool ok_ = false;
+    wchar_t saved_[1024] = {};
+};
+
 // A core client for one test, with the stand-in copies it may start.
 class OfficeActions : public CoreJobTest {
 protected:
@@ -139,6 +203,78 @@ protected:
             PumpFor(50);
         }
         return true;
+    }
+
+    // The core of SetUp ended and a new one started, which inherits the environment as it is now.
+    void RestartCore() {
+        core_.Reset();
+        ASSERT_TRUE(EndsOrIsEnded(L"QuorallionCore2.exe", 60000)) << "the first core had to be ended";
+        const HRESULT hr = core_.Create(L"QuorallionCore2.Core15200");
+        ASSERT_TRUE(SUCCEEDED(hr)) << std::hex << hr;
+    }
+
+    // The job folder, made since `before` (the temp root's names then), that holds a PDF; "" when
+    // there is not exactly one.
+    static std::wstring NewFolderWithPdf(const std::vector<std::wstring>& before) {
+        std::vector<std::wstring> found;
+        for (const std::wstring& name : ListNames(ClientTempRoot()))
+            if (std::find(before.begin(), before.end(), name) == before.end() &&
+                !NamesEndingWith(ClientTempRoot() + name + L"\\", L".pdf").empty())
+                found.push_back(name);
+        EXPECT_EQ(found.size(), 1u) << ::testing::PrintToString(found);
+        return found.size() == 1 ? ClientTempRoot() + found[0] + L"\\" : L"";
+    }
+
+    // A page-image job ("excel2image", "ppt2image") that made its PDF and then stopped: the
+    // application has ended, the PDF is in the job folder, and no page image was made nor was
+    // Ghostscript called, not even a while later.
+    void ExpectPdfWithoutPageImages(const std::vector<std::wstring>& before, const std::wstring& program) {
+        ExpectEnded(program, 30000);
+        EXPECT_EQ(Calls(Journal(program), L"Application", L"Quit").size(), 1u);
+        const std::wstring folder = NewFolderWithPdf(before);
+        ASSERT_FALSE(folder.empty());
+        PumpFor(3000);
+        EXPECT_FALSE(Exists(folder + L"gs-args.log")) << "Ghostscript was called";
+        for (const wchar_t* image : {L".png", L".jpg", L".gif"})
+            EXPECT_TRUE(NamesEndingWith(folder, image).empty()) << ::testing::PrintToString(ListNames(folder));
+    }
+
+    // "excel2image" or "ppt2image" cancelled while the application exports the PDF: the stand-in
+    // holds the export until the core has answered the cancel. The export then finishes, and the
+    // job ends "cancel" before any page image.
+    void ExpectCancelBetweenPdfAndImages(const std::wstring& action, const std::wstring& file,
+                                         const std::wstring& program, const std::wstring& exporter,
+                                         const std::string& settings) {
+        const std::wstring gate = ProgramFolder() + L"office\\" + program + L".gate";
+        ::DeleteFileW(gate.c_str());
+        ClearJournal(program);
+        Settings(program, settings + "exportgate=" + Utf8(gate) + "\n");
+        const std::vector<std::wstring> before = ListNames(ClientTempRoot());
+        ASSERT_EQ(core_.Core(action, Fixture(file), L"imgtype:png"), kWait);
+        EXPECT_TRUE(WaitForCall(program, exporter, L"ExportAsFixedFormat"));
+        EXPECT_EQ(core_.Core(L"asyncresult"), kWait);  // served while the application exports
+        EXPECT_EQ(core_.Core(L"cancel"), L"{\"state\":\"ok\"}");
+        EXPECT_TRUE(WriteBytes(gate, "open"));
+        EXPECT_EQ(Finish(kWait).raw, L"{\"state\":\"err\",\"errflag\":\"cancel\"}");
+        ExpectPdfWithoutPageImages(before, program);
+        ::DeleteFileW(gate.c_str());
+        Settings(program, "");
+    }
+
+    // "excel2image" or "ppt2image" where Ghostscript's library cannot be loaded into the core:
+    // "gsdll", with the PDF made and nothing left running.
+    void ExpectGsdllWithoutGhostscript(const std::wstring& action, const std::wstring& file,
+                                       const std::wstring& program, const std::string& settings) {
+        CoreRefusesLibrary noGhostscript(L"gsdll64");
+        ASSERT_TRUE(noGhostscript.ok());
+        RestartCore();
+        ClearJournal(program);
+        Settings(program, settings);
+        const std::vector<std::wstring> before = ListNames(ClientTempRoot());
+        const Reply reply = Run(action, Fixture(file), L"imgtype:png");
+        EXPECT_EQ(reply.raw, L"{\"state\":\"err\",\"errflag\":\"gsdll\"}");
+        ExpectPdfWithoutPageImages(before, program);
+        Settings(program, "");
     }
 
     std::vector<std::wstring> programs_;

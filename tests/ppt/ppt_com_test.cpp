@@ -174,4 +174,44 @@ TEST_F(PptActions, UsersRunningPowerPointKeepsItsUnsavedPresentation) {
     EXPECT_EQ(Calls(Journal(L"powerpnt"), L"Application", L"Quit closes").size(), 1u);
 }
 
+// PowerPoint's class taken over by the WPS presentation program (in capitals, as installers write
+// it): the registration is written back to PowerPoint and the job fails with "wpscompat", before
+// any application starts. WPS chosen by api 2 needs no repair.
+TEST_F(PptActions, WpsRegisteredForPowerPointIsRepairedAndAnswersWpscompat) {
+    RegistryValue server(HKEY_CLASSES_ROOT, L"CLSID\\{91493441-5A91-11CF-8700-00AA0060263B}\\LocalServer32");
+    ASSERT_TRUE(server.ok());
+    ASSERT_NE(server.Saved().find(L"powerpnt.exe"), std::wstring::npos) << ::testing::PrintToString(server.Saved());
+    const std::wstring seeded = L"\"C:\\Program Files\\Kingsoft\\office6\\WPP.EXE\" /Automation";
+    const std::wstring repaired = ProgramFolder() + L"office\\powerpnt.exe /Automation";
+    struct Case {
+        const wchar_t* action;
+        const wchar_t* options;
+        const wchar_t* errflag;  // "" for success
+        bool repairs;
+    } cases[] = {
+        {L"ppt2pdf", L"", L"wpscompat", true},
+        {L"ppt2image", L"", L"wpscompat", true},
+        {L"ppt2pdf", L"api:1", L"wpscompat", true},
+        {L"ppt2image", L"api:2", L"", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(std::wstring(c.action) + L" " + c.options));
+        server.Set(seeded);
+        const Reply reply = Run(c.action, Fixture(L"deck.pptx"), c.options);
+        EXPECT_EQ(reply.Get(L"state"), *c.errflag ? L"err" : L"ok") << reply.raw;
+        if (*c.errflag) EXPECT_EQ(reply.Get(L"errflag"), c.errflag);
+        EXPECT_EQ(server.Read(), c.repairs ? repaired : seeded);
+        EXPECT_TRUE(Journal(L"powerpnt").empty()) << "PowerPoint was started";
+    }
+    EXPECT_EQ(Calls(Journal(L"wpp"), L"Application", L"Quit").size(), 1u);
+}
+
+TEST_F(PptActions, Ppt2ImageCancelledBetweenThePdfAndThePageImages) {
+    ExpectCancelBetweenPdfAndImages(L"ppt2image", L"deck.pptx", L"powerpnt", L"Presentation", "");
+}
+
+TEST_F(PptActions, Ppt2ImageWithoutGhostscriptAnswersGsdll) {
+    ExpectGsdllWithoutGhostscript(L"ppt2image", L"deck.pptx", L"powerpnt", "");
+}
+
 }  // namespace

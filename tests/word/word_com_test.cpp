@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <wincrypt.h>
 
+#include <set>
+
 #include "support/shared_fixtures.h"
 #include "word_client.h"
 
@@ -306,7 +308,8 @@ TEST_F(WordActions, PasteAttachesToARunningWordAndLeavesItRunning) {
 }
 
 TEST_F(WordActions, CancelDuringASlowSaveEndsTheJobAndTheApplication) {
-    Settings(L"Winword", "savedelay=6000\n");
+    // The cancel comes while the save waits; what the save would write does not matter then.
+    Settings(L"Winword", "savedelay=3000\nnosave=1\n");
     const std::wstring first = core_.Core(L"word2html", Fixture(L"Table Doc.DOCX"), L"");
     ASSERT_EQ(first, kWait);
     // The core keeps answering while the application works.
@@ -323,7 +326,7 @@ TEST_F(WordActions, CancelDuringASlowSaveEndsTheJobAndTheApplication) {
 }
 
 TEST_F(WordActions, CancelDuringASlowStartQuitsTheApplicationOnceItCame) {
-    Settings(L"Winword", "createdelay=5000\n");
+    Settings(L"Winword", "createdelay=3000\n");
     const std::wstring first = core_.Core(L"word2html", Fixture(L"Table Doc.DOCX"), L"");
     ASSERT_EQ(first, kWait);
     // The core answers while the application is still starting.
@@ -380,6 +383,19 @@ TEST_F(WordActions, WpsRegisteredForWordIsRepairedAndAnswersWpscompat) {
     writeValue(registered);
 }
 
+// The pages of a PDF as Ghostscript counts them; -1 when it cannot.
+int PdfPageCount(const std::wstring& pdf) {
+    const std::wstring count = pdf + L".pages";
+    const std::optional<std::string> unixPdf = UnixPath(pdf), unixCount = UnixPath(count);
+    if (!unixPdf || !unixCount) return -1;
+    RunUnixScript("gs -q -dNODISPLAY -dNOSAFER -c " +
+                  ShellQuote("(" + *unixPdf + ") (r) file runpdfbegin pdfpagecount = quit") + " > " +
+                  ShellQuote(*unixCount));
+    const std::optional<std::string> text = ReadBytes(count);
+    ::DeleteFileW(count.c_str());
+    return text && !text->empty() ? std::atoi(text->c_str()) : -1;
+}
+
 TEST_F(WordActions, Word2PdfPassesTheFourteenArgumentsByReference) {
     struct Case {
         const wchar_t* options;
@@ -414,14 +430,8 @@ TEST_F(WordActions, Word2PdfPassesTheFourteenArgumentsByReference) {
         const std::wstring pdf = ClientTempRoot() + key + L"\\" + name;
         ASSERT_TRUE(Exists(pdf));
         EXPECT_NE(reply.Get(L"filesize"), L"0");
-        if (counted) {  // Ghostscript counts LibreOffice's pages: the document has one
-            const std::wstring count = pdf + L".pages";
-            const std::optional<std::string> unixPdf = UnixPath(pdf), unixCount = UnixPath(count);
-            ASSERT_TRUE(unixPdf && unixCount);
-            RunUnixScript("gs -q -dNODISPLAY -dNOSAFER -c " +
-                          ShellQuote("(" + *unixPdf + ") (r) file runpdfbegin pdfpagecount = quit") + " > " +
-                          ShellQuote(*unixCount));
-            EXPECT_EQ(ReadBytes(count).value_or("?"), "1\n");
+        if (counted) {
+            EXPECT_EQ(PdfPageCount(pdf), 1);  // LibreOffice's PDF of the one-page document
         }
 
         const auto journal = Journal(L"Winword");
@@ -439,16 +449,36 @@ TEST_F(WordActions, Word2PdfPassesTheFourteenArgumentsByReference) {
     }
 }
 
+// A document of three pages (page breaks): the PDF has three pages, and the page has one image
+// for each, every one a file of the job folder beside the PDF.
 TEST_F(WordActions, Word2ImageLeavesThePdfAndThePages) {
-    const Reply reply = Run(L"word2image", Fixture(L"Table Doc.DOCX"), L"imgtype:png");
+    const Reply reply = Run(L"word2image", Fixture(L"pages.docx"), L"imgtype:png");
     ASSERT_EQ(reply.Get(L"state"), L"ok") << reply.raw;
     const std::wstring key = reply.Get(L"actkey");
     const std::wstring html = reply.Get(L"html");
     EXPECT_EQ(html.rfind(L"<img src=\"file:///" + key + L"/", 0), 0u) << ::testing::PrintToString(html);
     std::vector<std::wstring> names = ListNames(ClientTempRoot() + key + L"\\");
-    EXPECT_EQ(std::count_if(names.begin(), names.end(),
-                            [](const std::wstring& n) { return n.size() > 4 && n.substr(n.size() - 4) == L".pdf"; }),
-              1);
+    auto endsWith = [](const std::wstring& name, const wchar_t* ending) {
+        const size_t n = wcslen(ending);
+        return name.size() > n && _wcsicmp(name.c_str() + name.size() - n, ending) == 0;
+    };
+    std::vector<std::wstring> pdfs;
+    std::copy_if(names.begin(), names.end(), std::back_inserter(pdfs),
+                 [&](const std::wstring& n) { return endsWith(n, L".pdf"); });
+    ASSERT_EQ(pdfs.size(), 1u) << ::testing::PrintToString(names);
+    EXPECT_EQ(PdfPageCount(ClientTempRoot() + key + L"\\" + pdfs[0]), 3);
+    std::vector<std::wstring> pages;
+    const std::wstring prefix = L"<img src=\"file:///" + key + L"/";
+    for (size_t at = html.find(prefix); at != std::wstring::npos; at = html.find(prefix, at + 1)) {
+        const size_t start = at + prefix.size();
+        pages.push_back(html.substr(start, html.find(L'"', start) - start));
+    }
+    ASSERT_EQ(pages.size(), 3u) << ::testing::PrintToString(html);
+    for (const std::wstring& page : pages) EXPECT_TRUE(Exists(ClientTempRoot() + key + L"\\" + page)) << page;
+    EXPECT_EQ(std::set<std::wstring>(pages.begin(), pages.end()).size(), 3u) << "one file per page";
+    EXPECT_EQ(std::count_if(names.begin(), names.end(), [&](const std::wstring& n) { return endsWith(n, L".png"); }),
+              3)
+        << ::testing::PrintToString(names);
     const auto exportCalls = Calls(Journal(L"Winword"), L"Document", L"ExportAsFixedFormat");
     ASSERT_EQ(exportCalls.size(), 1u);
     EXPECT_EQ(exportCalls[0][10], L"&I4:0");  // markup off for images

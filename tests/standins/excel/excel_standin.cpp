@@ -6,12 +6,15 @@
 // The workbook is read from its package's XML by excel_book.py beside the program (.xls and .et
 // are made an xlsx by LibreOffice first): sheet names, visibility and every cell record, the
 // formatted empty ones included, so the used range reaches past the last value as Excel's does.
+// Chart sheets count in Sheets but not in Worksheets, as in Excel.
 // Publish writes the page itself in the shape of Excel's static publishing; the PDF export is
 // LibreOffice's; Range.Copy() puts a bitmap of the range on the clipboard.
 //
-// Settings (office/standin_settings.h) beyond the frame's: "opendelay" and "publishdelay" (ms that
-// Workbooks.Open and Publish wait, serving messages), "nopage" (1: Publish writes nothing),
-// "fastpdf" (1: the export writes a blank one-page PDF itself, for tests about the arguments).
+// Settings (office/standin_settings.h) beyond the frame's: "opendelay", "publishdelay" and
+// "exportdelay" (ms that Workbooks.Open, Publish and ExportAsFixedFormat wait, serving messages),
+// "exportgate" (a file the export waits for, see WaitForFile), "nopage" (1: Publish writes
+// nothing), "fastpdf" (1: the export writes a blank one-page PDF itself, for tests about the
+// arguments).
 #include <windows.h>
 
 #include <algorithm>
@@ -381,6 +384,8 @@ private:
     }
 
     static HRESULT Export(DispatchCall& call, const Workbook& book, long onlySheet) {
+        standin::ServeMessagesFor(Settings::Load().Number(L"exportdelay"));
+        standin::WaitForFile(Settings::Load().Text(L"exportgate"));
         if (Settings::Load().Number(L"fastpdf") == 1)
             return testing::WriteBytes(call.Text(1), BlankPdf()) ? S_OK : call.Fail(1004, L"Export failed");
         const std::wstring work = WorkFolder();
@@ -450,6 +455,15 @@ private:
         return Give(call, MakeWorkbook(book));
     }
 
+    // Worksheets(i) counts worksheets only, as Excel's does: chart sheets are in Sheets alone, so
+    // with a chart sheet in the book the last numbers of Sheets.Count name no worksheet.
+    HRESULT GiveWorksheet(DispatchCall& call, const std::shared_ptr<Workbook>& book, long i) {
+        if (i >= 1)
+            for (const auto& sheet : book->sheets)
+                if (sheet->worksheet && --i == 0) return Give(call, MakeSheet(book, sheet));
+        return call.Fail(9, L"Subscript out of range");
+    }
+
     IDispatch* MakeWorkbook(const std::shared_ptr<Workbook>& book) {
         DispatchObject* object = new DispatchObject(L"Workbook");
         DispatchObject* web = new DispatchObject(L"WebOptions");
@@ -473,12 +487,7 @@ private:
             return S_OK;
         });
         DispatchObject* worksheets = new DispatchObject(L"Worksheets");
-        worksheets->Add(L"Item", [this, book](DispatchCall& call) {
-            const long i = call.Long(0);
-            if (i < 1 || i > static_cast<long>(book->sheets.size()) || !book->sheets[i - 1]->worksheet)
-                return call.Fail(9, L"Subscript out of range");
-            return Give(call, MakeSheet(book, book->sheets[i - 1]));
-        });
+        worksheets->Add(L"Item", [this, book](DispatchCall& call) { return GiveWorksheet(call, book, call.Long(0)); });
         worksheets->Add(L"Add", [this, book](DispatchCall& call) {
             auto sheet = std::make_shared<Sheet>();
             sheet->name = L"Sheet" + std::to_wstring(100 + ++book->added);
@@ -490,10 +499,7 @@ private:
                 call.Return(static_cast<IDispatch*>(worksheets));
                 return S_OK;
             }
-            const long i = call.Long(0);
-            if (i < 1 || i > static_cast<long>(book->sheets.size()) || !book->sheets[i - 1]->worksheet)
-                return call.Fail(9, L"Subscript out of range");
-            return Give(call, MakeSheet(book, book->sheets[i - 1]));
+            return GiveWorksheet(call, book, call.Long(0));
         });
         DispatchObject* publishObjects = new DispatchObject(L"PublishObjects");
         publishObjects->Add(L"Add", [book](DispatchCall& call) {

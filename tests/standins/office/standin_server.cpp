@@ -157,6 +157,13 @@ void Serve(bool startedByCom) {
 
 void RequestQuit() { ::PostQuitMessage(0); }
 
+void WaitForFile(const std::wstring& path) {
+    const DWORD start = ::GetTickCount();
+    while (!path.empty() && ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES &&
+           ::GetTickCount() - start < 60000)
+        ServeMessagesFor(20);
+}
+
 int RunStandin(const StandinInfo& info, const wchar_t* commandLine) {
     g_info = &info;
     const std::wstring args = commandLine ? commandLine : L"";

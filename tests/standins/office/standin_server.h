@@ -48,4 +48,8 @@ void ServeMessagesFor(long milliseconds);
 // The running program's file name, lower-cased ("wps.exe"): which copy of the stand-in started.
 std::wstring ProgramFileName();
 
+// Serves messages until the file exists (a test holds a call there while it acts on the client's
+// side), at most a minute; nothing when the path is empty.
+void WaitForFile(const std::wstring& path);
+
 }  // namespace quorallion::standin

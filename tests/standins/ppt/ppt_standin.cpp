@@ -7,7 +7,8 @@
 // included or left out by its filter option ExportHiddenSlides.
 //
 // Settings (office/standin_settings.h) beyond the frame's: "userpresentations" (how many unsaved
-// presentations a start by the user opens), "exportdelay" (ms the export waits, serving messages).
+// presentations a start by the user opens), "exportdelay" (ms the export waits, serving messages),
+// "exportgate" (a file the export then waits for, see WaitForFile).
 #include <windows.h>
 
 #include <algorithm>
@@ -178,6 +179,7 @@ private:
         });
         object->Add(L"ExportAsFixedFormat", [presentation](DispatchCall& call) {
             standin::ServeMessagesFor(Settings::Load().Number(L"exportdelay"));
+            standin::WaitForFile(Settings::Load().Text(L"exportgate"));
             if (presentation->workCopy.empty()) return call.Fail(kErrorOpen, L"Nothing to export");
             const std::wstring work = WorkFolder();
             const std::wstring source = presentation->workCopy;

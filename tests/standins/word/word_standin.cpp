@@ -9,7 +9,12 @@
 // "HTML Format" on the clipboard (the Office Math markup and a picture in the temp folder).
 // Fields (EQ fields, embedded objects) are read from the package's field codes, stand at markers
 // "QFLD<n>QFLD" the same way and copy as Word-shaped "HTML Format"; the selection's
-// EnhMetaFileBits is a recorded metafile. Not modelled: shapes (their collections are empty).
+// EnhMetaFileBits is a recorded metafile. Embedded objects are fields too: their copy carries the
+// object's data and picture as Word's does. Drawings (pictures with their alternative texts and
+// sizes, other shapes) stand at markers "QSHP<n>QSHP" and are written at their current size;
+// Shapes and InlineShapes hold them, and a floating picture can be made inline and rescaled.
+// LibreOffice converts each distinct marked copy once per build (word-html-cache beside the
+// program); the markers are filled in afterwards, per call.
 //
 // Settings (see office/standin_settings.h) beyond the frame's: "savedelay" (ms that SaveAs and
 // ExportAsFixedFormat wait, serving messages), "password" (the editing password Unprotect
@@ -17,6 +22,10 @@
 // blank one-page PDF itself instead of asking LibreOffice, for tests about the arguments only).
 #include <windows.h>
 
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <optional>
@@ -61,6 +70,28 @@ struct Equation {
     std::wstring pictureExtension;
     std::wstring alternativeText;
     bool deleted = false;
+    // An embedded object: its data part, its picture and the size it is shown at (pixels).
+    std::string objectData;
+    std::string objectPicture;
+    std::wstring objectPictureExtension;
+    long objectWidth = 0, objectHeight = 0;
+};
+
+// A drawing of the document (a picture or another shape, in Shapes while it floats, in
+// InlineShapes once inline), or an embedded object (always inline; shown by its field). Sizes are
+// pixels at 96 per inch; the shown size is the original one times the scale.
+struct Shape {
+    bool floating = false;
+    bool picture = false;
+    size_t object = 0;  // the object's field (1-based), 0 for a drawing
+    std::wstring alternativeText;
+    double originalWidth = 0, originalHeight = 0;
+    double scaleWidth = 100, scaleHeight = 100;  // percent
+    bool lockAspectRatio = false;
+    std::string bytes;  // the picture's file
+    std::wstring extension;
+    long Width() const { return std::lround(originalWidth * scaleWidth / 100); }
+    long Height() const { return std::lround(originalHeight * scaleHeight / 100); }
 };
 
 struct Document {
@@ -69,6 +100,7 @@ struct Document {
     std::wstring markedCopy;  // the package with its equations as marker texts "QEQ<n>QEQ"
     std::vector<Equation> equations;
     std::vector<Equation> fields;
+    std::vector<Shape> shapes;  // in document order
     size_t selected = 0;      // the equation the selection is on (1-based), 0 none
     Equation* selectedItem = nullptr;  // the equation or field the selection is on
     std::map<IDispatch*, size_t> ranges;  // live equation ranges and their equations
@@ -76,6 +108,18 @@ struct Document {
     long protection = -1;     // wdNoProtection, or the kind read from the package
     std::map<std::wstring, std::wstring> properties;
 };
+
+// The parts of a text separated by the character.
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    if (text.empty()) return parts;
+    for (size_t start = 0;;) {
+        const size_t end = text.find(separator, start);
+        parts.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        if (end == std::string::npos) return parts;
+        start = end + 1;
+    }
+}
 
 std::optional<long> ProtectionOf(const std::wstring& settingsXml) {
     const size_t at = settingsXml.find(L"<w:documentProtection");
@@ -91,15 +135,39 @@ std::optional<long> ProtectionOf(const std::wstring& settingsXml) {
 }
 
 // Reads a package: its settings part (settings.xml), its equations (equations.txt, separated by
-// the character 0x1E) and a copy with each equation replaced by the marker text "QEQ<n>QEQ"
-// (marked.docx), all into the folder. Exit status 3: not a Word package.
-constexpr char kReadPackage[] = R"py(import re, sys, zipfile
+// the character 0x1E), its fields and embedded objects (fields.txt: code, then for an object its
+// data and picture files and size, separated by 0x1F), its drawings and objects
+// (shapes.txt: inline or floating, picture, shape or object, alternative text, shown size in EMU,
+// aspect locked, picture file, its own size in pixels; for an object its field's number) and a copy in which each equation, field or object and drawing is the
+// marker text "QEQ<n>QEQ", "QFLD<n>QFLD" or "QSHP<n>QSHP" (marked.docx), all into the folder.
+// Exit status 3: not a Word package.
+constexpr char kReadPackage[] = R"py(import html, re, struct, sys, zipfile
 source, folder = sys.argv[1], sys.argv[2]
 z = zipfile.ZipFile(source)
 names = z.namelist()
 if "word/document.xml" not in names:
     sys.exit(3)
 open(folder + "settings.xml", "wb").write(z.read("word/settings.xml") if "word/settings.xml" in names else b"")
+rels = {}
+if "word/_rels/document.xml.rels" in names:
+    for tag in re.findall(r"<Relationship\b[^>]*>", z.read("word/_rels/document.xml.rels").decode("utf-8")):
+        rid, target = re.search(r'\bId="([^"]*)"', tag), re.search(r'\bTarget="([^"]*)"', tag)
+        if rid and target:
+            rels[rid.group(1)] = target.group(1)
+def attr(text, tag, name):
+    m = re.search(r"<" + tag + r"\b[^>]*?\s" + name + r'="([^"]*)"', text)
+    return html.unescape(m.group(1)) if m else ""
+def save(rid, stem):
+    target = rels.get(rid, "")
+    part = target[1:] if target.startswith("/") else "word/" + target
+    if not target or part not in names:
+        return ""
+    name = stem + "." + target.rsplit(".", 1)[-1].lower()
+    open(folder + name, "wb").write(z.read(part))
+    return name
+def pixels(name):
+    data = open(folder + name, "rb").read() if name else b""
+    return struct.unpack(">II", data[16:24]) if data[:8] == b"\x89PNG\r\n\x1a\n" else (0, 0)
 document = z.read("word/document.xml").decode("utf-8")
 equations = []
 def mark(match):
@@ -107,14 +175,37 @@ def mark(match):
     return "<w:r><w:t>QEQ%dQEQ</w:t></w:r>" % len(equations)
 marked = re.sub(r"<m:oMathPara\b.*?</m:oMathPara>|<m:oMath\b.*?</m:oMath>", mark, document, flags=re.S)
 open(folder + "equations.txt", "wb").write("\x1e".join(equations).encode("utf-8"))
-fields = []
-def mark_field(match):
-    code = "".join(re.findall(r"<w:instrText[^>]*>(.*?)</w:instrText>", match.group(0), flags=re.S))
+fields, shapes = [], []
+def mark_item(match):
+    text = match.group(0)
+    if match.group("object"):
+        n = len(fields) + 1
+        style = attr(text, "v:shape", "style")
+        size = [float(v) * 4 / 3 for v in re.findall(r"(?:width|height):([0-9.]+)pt", style)[:2]] + [0, 0]
+        fields.append("\x1f".join(["EMBED " + attr(text, "o:OLEObject", "ProgID"),
+                                   save(attr(text, "o:OLEObject", "r:id"), "object%d" % n),
+                                   save(attr(text, "v:imagedata", "r:id"), "objectpicture%d" % n),
+                                   "%d" % round(size[0]), "%d" % round(size[1])]))
+        shapes.append("\x1f".join(["inline", "object", "", "", "", "0", "", "0", "0", "%d" % n]))
+        return "<w:r><w:t>QFLD%dQFLD</w:t></w:r>" % n
+    if match.group("drawing"):
+        n = len(shapes) + 1
+        picture = save(attr(text, "a:blip", "r:embed"), "shape%d" % n) if "<pic:pic" in text else ""
+        shapes.append("\x1f".join(["inline" if "<wp:inline" in text else "floating", "picture" if "<pic:pic" in text else "shape",
+                                   attr(text, "wp:docPr", "descr"), attr(text, "wp:extent", "cx"), attr(text, "wp:extent", "cy"),
+                                   "1" if re.search(r'<a:graphicFrameLocks\b[^>]*noChangeAspect="(?:1|true)"', text) else "0",
+                                   picture] + ["%d" % v for v in pixels(picture)]))
+        return "<w:r><w:t>QSHP%dQSHP</w:t></w:r>" % n
+    code = "".join(re.findall(r"<w:instrText[^>]*>(.*?)</w:instrText>", text, flags=re.S))
     fields.append(code.strip())
     return "<w:r><w:t>QFLD%dQFLD</w:t></w:r>" % len(fields)
-marked = re.sub(r'<w:r>(?:(?!<w:r>).)*?<w:fldChar w:fldCharType="begin"/>.*?<w:fldChar w:fldCharType="end"/>\s*</w:r>',
-                mark_field, marked, flags=re.S)
+marked = re.sub(r'<w:r>(?:(?!<w:r>).)*?<w:fldChar w:fldCharType="begin"/>.*?<w:fldChar w:fldCharType="end"/>\s*</w:r>'
+                r'|(?P<object><w:r\b[^>]*>(?:(?!<w:r[ >]|</w:r>).)*?<w:object\b.*?</w:object>\s*</w:r>)'
+                r'|(?P<drawing><w:r\b[^>]*>(?:(?!<w:r[ >]|</w:r>).)*?<w:drawing>.*?</w:drawing>'
+                r'(?:\s*</mc:Choice>.*?</mc:AlternateContent>)?\s*</w:r>)',
+                mark_item, marked, flags=re.S)
 open(folder + "fields.txt", "wb").write("\x1e".join(fields).encode("utf-8"))
+open(folder + "shapes.txt", "wb").write("\x1e".join(shapes).encode("utf-8"))
 with zipfile.ZipFile(folder + "marked.docx", "w", zipfile.ZIP_DEFLATED) as out:
     for item in z.infolist():
         out.writestr(item, marked.encode("utf-8") if item.filename == "word/document.xml" else z.read(item.filename))
@@ -206,14 +297,47 @@ HRESULT Load(Document& doc, DispatchCall& call) {
             doc.equations.push_back(eq);
             start = end + 1;
         }
-        const std::string fields = testing::ReadBytes(folder + L"fields.txt").value_or("");
-        for (size_t start = 0; start < fields.size();) {
-            size_t end = fields.find('\x1e', start);
-            if (end == std::string::npos) end = fields.size();
+        for (const std::string& record : Split(testing::ReadBytes(folder + L"fields.txt").value_or(""), '\x1e')) {
+            const std::vector<std::string> parts = Split(record, '\x1f');
             Equation field;
-            field.code = fields.substr(start, end - start);
+            field.code = parts[0];
+            if (parts.size() >= 5) {  // an embedded object
+                field.objectData = testing::ReadBytes(folder + testing::Wide(parts[1])).value_or("");
+                field.objectPicture = testing::ReadBytes(folder + testing::Wide(parts[2])).value_or("");
+                field.objectPictureExtension = Extension(testing::Wide(parts[2]));
+                field.objectWidth = std::atol(parts[3].c_str());
+                field.objectHeight = std::atol(parts[4].c_str());
+            }
             doc.fields.push_back(field);
-            start = end + 1;
+        }
+        for (const std::string& record : Split(testing::ReadBytes(folder + L"shapes.txt").value_or(""), '\x1e')) {
+            const std::vector<std::string> parts = Split(record, '\x1f');
+            if (parts.size() < 9) continue;
+            Shape shape;
+            if (parts[1] == "object") {  // shown by its field
+                shape.object = static_cast<size_t>(std::atol(parts.size() > 9 ? parts[9].c_str() : "0"));
+                if (shape.object < 1 || shape.object > doc.fields.size()) continue;
+                shape.originalWidth = static_cast<double>(doc.fields[shape.object - 1].objectWidth);
+                shape.originalHeight = static_cast<double>(doc.fields[shape.object - 1].objectHeight);
+                doc.shapes.push_back(shape);
+                continue;
+            }
+            shape.floating = parts[0] == "floating";
+            shape.picture = parts[1] == "picture";
+            shape.alternativeText = testing::Wide(parts[2]);
+            const double width = std::atof(parts[3].c_str()) / 9525, height = std::atof(parts[4].c_str()) / 9525;
+            shape.lockAspectRatio = parts[5] == "1";
+            if (!parts[6].empty()) {
+                shape.bytes = testing::ReadBytes(folder + testing::Wide(parts[6])).value_or("");
+                shape.extension = Extension(testing::Wide(parts[6]));
+            }
+            // A picture's own size is its pixels; a shape, or a picture of unknown size, is at 100 %.
+            const double pixelWidth = std::atof(parts[7].c_str()), pixelHeight = std::atof(parts[8].c_str());
+            shape.originalWidth = pixelWidth > 0 ? pixelWidth : width;
+            shape.originalHeight = pixelHeight > 0 ? pixelHeight : height;
+            shape.scaleWidth = 100 * width / shape.originalWidth;
+            shape.scaleHeight = 100 * height / shape.originalHeight;
+            doc.shapes.push_back(shape);
         }
         return S_OK;
     }
@@ -223,6 +347,67 @@ HRESULT Load(Document& doc, DispatchCall& call) {
     if (!quorallion::standin::LibreOfficeConvert(doc.workCopy, L"txt:Text", folder, folder + L"source.txt", 60000))
         return call.Fail(kErrorPassword, L"The password is incorrect.");
     return S_OK;
+}
+
+std::string HtmlEscaped(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '&') out += "&amp;";
+        else if (c == '"') out += "&quot;";
+        else if (c == '<') out += "&lt;";
+        else if (c == '>') out += "&gt;";
+        else out += c;
+    }
+    return out;
+}
+
+// The files of a folder (names only).
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW((folder + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return names;
+}
+
+// LibreOffice's HTML of a copy (the page at out, its pictures "<base>_html_<hash>.<ext>" beside
+// it in the work folder). The same bytes convert to the same page, so each distinct copy is
+// converted once per build: the page and its pictures are kept in a folder beside the program
+// named by the copy's hash and size, and copied from there. A stand-in fills an entry under a
+// name of its own and renames it, so parallel ones never read half an entry.
+bool ConvertToHtml(const std::wstring& copy, const std::wstring& work, const std::wstring& out) {
+    const std::optional<std::string> bytes = testing::ReadBytes(copy);
+    if (!bytes) return false;
+    uint64_t hash = 14695981039346656037ull;  // FNV-1a
+    for (unsigned char c : *bytes) hash = (hash ^ c) * 1099511628211ull;
+    wchar_t key[64];
+    swprintf(key, 64, L"%016llx-%zu", static_cast<unsigned long long>(hash), bytes->size());
+    const std::wstring program = Settings::Load().ProgramPath();
+    const std::wstring cache = program.substr(0, program.find_last_of(L'\\') + 1) + L"word-html-cache\\";
+    const std::wstring entry = cache + key + L"\\";
+    const std::wstring name = out.substr(out.find_last_of(L'\\') + 1);
+    if (::GetFileAttributesW((entry + name).c_str()) != INVALID_FILE_ATTRIBUTES) {
+        bool copied = true;
+        for (const std::wstring& file : FilesIn(entry))
+            copied = ::CopyFileW((entry + file).c_str(), (work + file).c_str(), FALSE) && copied;
+        if (copied) return true;
+    }
+    if (!quorallion::standin::LibreOfficeConvert(copy, L"html:HTML (StarWriter)", work, out)) return false;
+    const std::wstring base = name.substr(0, name.find_last_of(L'.'));
+    const std::wstring filling = cache + key + L"." + std::to_wstring(::GetCurrentProcessId()) + L"\\";
+    ::CreateDirectoryW(cache.c_str(), nullptr);
+    ::CreateDirectoryW(filling.c_str(), nullptr);
+    for (const std::wstring& file : FilesIn(work))
+        if (file == name || file.rfind(base + L"_html_", 0) == 0) ::CopyFileW((work + file).c_str(), (filling + file).c_str(), FALSE);
+    if (!::MoveFileW(filling.substr(0, filling.size() - 1).c_str(), entry.substr(0, entry.size() - 1).c_str())) {
+        for (const std::wstring& file : FilesIn(filling)) ::DeleteFileW((filling + file).c_str());
+        ::RemoveDirectoryW(filling.c_str());
+    }
+    return true;
 }
 
 // The filtered HTML of the document at path, its pictures in "<name>_files\".
@@ -242,7 +427,7 @@ bool SaveHtml(const Document& doc, const std::wstring& path) {
         const std::wstring copy = marked ? doc.markedCopy : doc.workCopy;
         const std::string base = marked ? "marked" : "source";
         const std::wstring out = work + testing::Wide(base) + L".html";
-        if (!quorallion::standin::LibreOfficeConvert(copy, L"html:HTML (StarWriter)", work, out)) return false;
+        if (!ConvertToHtml(copy, work, out)) return false;
         html = testing::ReadBytes(out).value_or("");
         // LibreOffice names its pictures "<base>_html_<hash>.<ext>" beside the page.
         size_t at = 0;
@@ -294,12 +479,37 @@ bool SaveHtml(const Document& doc, const std::wstring& path) {
                                    ? std::string()
                                    : " alt=\"" + testing::Utf8(field.alternativeText) + "\"") +
                               ">";
+            } else if (!field.deleted && !field.objectPicture.empty()) {  // an object shows its picture
+                const std::string target = "image" + std::to_string(++n) + "." +
+                                           testing::Utf8(field.objectPictureExtension);
+                pictures.push_back({target, field.objectPicture});
+                replacement = "<img width=" + std::to_string(field.objectWidth) + " height=" +
+                              std::to_string(field.objectHeight) + " src=\"" + files + target + "\">";
             } else if (!field.deleted) {
                 const std::string target = "image" + std::to_string(++n) + ".bmp";
                 pictures.push_back({target, EquationPicture()});
                 replacement = "<img width=60 height=20 src=\"" + files + target + "\">";
             }
             html.replace(place, marker.size(), replacement);
+        }
+        // The drawings at their markers as Word saves them: at their shown size, a floating one
+        // aligned for the text to flow round it, a shape that is no picture drawn as one.
+        size_t drawing = 0;
+        for (const Shape& shape : doc.shapes) {
+            if (shape.object) continue;
+            const std::string marker = "QSHP" + std::to_string(++drawing) + "QSHP";
+            const size_t place = html.find(marker);
+            if (place == std::string::npos) continue;
+            const bool known = shape.picture && !shape.bytes.empty();
+            const std::string target = "image" + std::to_string(++n) + "." +
+                                       (known ? testing::Utf8(shape.extension) : std::string("bmp"));
+            pictures.push_back({target, known ? shape.bytes : EquationPicture()});
+            std::string replacement = "<img width=" + std::to_string(shape.Width()) + " height=" +
+                                      std::to_string(shape.Height()) + " src=\"" + files + target + "\"";
+            if (shape.floating) replacement += " align=left hspace=12";
+            if (!shape.alternativeText.empty())
+                replacement += " alt=\"" + HtmlEscaped(testing::Utf8(shape.alternativeText)) + "\"";
+            html.replace(place, marker.size(), replacement + ">");
         }
     } else {
         html = "<html><head><meta http-equiv=Content-Type content=\"text/html; charset=utf-8\"></head><body>" +
@@ -333,16 +543,17 @@ std::wstring ClipboardFragment() {
 
 // Word's copy of an equation's range: "HTML Format" with the Office Math markup in Word's
 // conditional comment and its picture, a file in the temp folder, for browsers.
-void PutWordHtml(const std::string& fragment);
+void PutWordHtml(const std::string& fragment, const std::string& head = "");
 
-// A picture of the copied content in the temp folder, as Word leaves one for browsers; its address.
-std::string ClipboardPicture(const std::wstring& name) {
+// A file of the copied content in the temp folder, as Word leaves its pictures and object data
+// for browsers; its address.
+std::string ClipboardFile(const std::wstring& name, const std::string& bytes) {
     wchar_t temp[MAX_PATH + 1] = {};
     ::GetTempPathW(MAX_PATH + 1, temp);
     const std::wstring folder = std::wstring(temp) + L"msohtmlclip\\";
     ::CreateDirectoryW(folder.c_str(), nullptr);
     const std::wstring picture = folder + name;
-    testing::WriteBytes(picture, EquationPicture());
+    testing::WriteBytes(picture, bytes);
     std::wstring address = L"file:///" + picture;
     for (wchar_t& c : address)
         if (c == L'\\') c = L'/';
@@ -352,31 +563,47 @@ std::string ClipboardPicture(const std::wstring& name) {
 void CopyEquation(const Equation& eq, size_t index) {
     PutWordHtml("<p class=MsoNormal><!--[if gte msEquation 12]>" + WordShapedOmml(eq.omml) +
                 "<![endif]--><![if !msEquation]><span style='position:relative;top:6.0pt'><img width=60 height=20 "
-                "src=\"" + ClipboardPicture(L"clip_image" + std::to_wstring(index) + L".bmp") +
+                "src=\"" + ClipboardFile(L"clip_image" + std::to_wstring(index) + L".bmp", EquationPicture()) +
                 "\" v:shapes=\"_x0000_i1025\"></span><![endif]></p>");
 }
 
 // A field's copy: an EQ field as its code in Word's equation comment with the picture for
-// browsers; an embedded object as its shape with the picture data.
+// browsers; an embedded object as its VML shape with its picture, the picture again for browsers
+// without VML, and in the head a link to the object's data (a file in the temp folder).
 void CopyField(const Equation& field, size_t index) {
     std::string code;
     for (char c : field.code) code += c == '<' ? std::string("&lt;") : c == '>' ? std::string("&gt;") : std::string(1, c);
-    const std::string picture = ClipboardPicture(L"clip_field" + std::to_wstring(index) + L".bmp");
-    if (field.code.rfind("EQ", 0) == 0)
+    if (field.code.rfind("EQ", 0) == 0) {
+        const std::string picture = ClipboardFile(L"clip_field" + std::to_wstring(index) + L".bmp", EquationPicture());
         PutWordHtml("<p class=MsoNormal><span lang=EN-US><!--[if gte msEquation 12]><i>" + code +
                     "</i><![endif]--><![if !msEquation]><img width=60 height=20 src=\"" + picture +
                     "\"><![endif]><span style='mso-spacerun:yes'>  </span></span></p>");
-    else
-        PutWordHtml("<p class=MsoNormal><v:shape id=\"_x0000_i1025\" type=\"#_x0000_t75\"><v:imagedata src=\"" +
-                    picture + "\" o:title=\"\"/></v:shape></p>");
+        return;
+    }
+    const bool known = !field.objectPicture.empty();
+    const std::string picture =
+        ClipboardFile(L"clip_image" + std::to_wstring(index) + L"." + (known ? field.objectPictureExtension : L"bmp"),
+                      known ? field.objectPicture : EquationPicture());
+    const std::string data = ClipboardFile(L"clip_oledata" + std::to_wstring(index) + L".mso", field.objectData);
+    const std::string width = std::to_string(field.objectWidth), height = std::to_string(field.objectHeight);
+    std::string progId = field.code.substr(6);
+    progId = progId.substr(0, progId.find(' '));
+    PutWordHtml("<p class=MsoNormal><span style='position:relative;top:6.0pt'><!--[if gte vml 1]><v:shape id=\"_x0000_i1025\" "
+                "type=\"#_x0000_t75\" style='width:" + std::to_string(field.objectWidth * 3 / 4) + "pt;height:" +
+                    std::to_string(field.objectHeight * 3 / 4) + "pt' o:ole=\"\"><v:imagedata src=\"" + picture +
+                    "\" o:title=\"\"/></v:shape><![endif]--><![if !vml]><img width=" + width + " height=" + height +
+                    " src=\"" + picture + "\" v:shapes=\"_x0000_i1025\"><![endif]></span><!--[if gte mso 9]><xml>"
+                    "<o:OLEObject Type=\"Embed\" ProgID=\"" + progId + "\" ShapeID=\"_x0000_i1025\" DrawAspect=\"Content\" "
+                    "ObjectID=\"_1100000001\"></o:OLEObject></xml><![endif]--></p>",
+                "<link rel=OLE-Object-Data href=\"" + data + "\">");
 }
 
-void PutWordHtml(const std::string& fragment) {
+void PutWordHtml(const std::string& fragment, const std::string& headExtra) {
     const std::string document =
         "<html xmlns:v=\"urn:schemas-microsoft-com:vml\" xmlns:o=\"urn:schemas-microsoft-com:office:office\" "
         "xmlns:w=\"urn:schemas-microsoft-com:office:word\" "
         "xmlns:m=\"http://schemas.microsoft.com/office/2004/12/omml\"><head><meta http-equiv=Content-Type "
-        "content=\"text/html; charset=utf-8\"><meta name=Generator content=\"Microsoft Word 15\"></head>"
+        "content=\"text/html; charset=utf-8\"><meta name=Generator content=\"Microsoft Word 15\">" + headExtra + "</head>"
         "<body lang=EN-US>\r\n<!--StartFragment-->" + fragment + "<!--EndFragment-->\r\n</body></html>";
     const int header = 105;
     char head[160];
@@ -649,6 +876,85 @@ private:
         return object;
     }
 
+    // Shapes (the drawings that float) or InlineShapes (the rest, embedded objects included), in
+    // document order; a shape made inline moves from the one to the other.
+    static DispatchObject* ShapeCollection(const std::shared_ptr<Document>& doc, bool floating) {
+        DispatchObject* collection = new DispatchObject(floating ? L"Shapes" : L"InlineShapes");
+        collection->Add(L"Count", [doc, floating](DispatchCall& call) {
+            long count = 0;
+            for (const Shape& shape : doc->shapes) count += shape.floating == floating ? 1 : 0;
+            call.Return(count);
+            return S_OK;
+        });
+        collection->Add(L"Item", [doc, floating](DispatchCall& call) {
+            const long index = call.Long(0, 0);
+            long seen = 0;
+            for (Shape& shape : doc->shapes)
+                if (shape.floating == floating && ++seen == index)
+                    return ReturnNew(call, floating ? ShapeObject(doc, &shape) : InlineShapeObject(doc, &shape));
+            return call.Fail(5941, L"The requested member of the collection does not exist.");
+        });
+        return collection;
+    }
+
+    static void AddAlternativeText(DispatchObject* object, Shape* shape) {
+        object->Add(L"AlternativeText", [shape](DispatchCall& call) {
+            if (call.IsPut()) shape->alternativeText = call.Text(call.Count() - 1);
+            else call.Return(shape->alternativeText);
+            return S_OK;
+        });
+    }
+
+    // A floating drawing: 13 (msoPicture) for a picture, 1 (msoAutoShape) for another shape.
+    static DispatchObject* ShapeObject(const std::shared_ptr<Document>& doc, Shape* shape) {
+        DispatchObject* object = new DispatchObject(L"Shape");
+        object->Add(L"Type", [shape](DispatchCall& call) {
+            call.Return(shape->picture ? 13L : 1L);
+            return S_OK;
+        });
+        AddAlternativeText(object, shape);
+        object->Add(L"ConvertToInlineShape", [doc, shape](DispatchCall& call) {
+            if (!shape->floating) return call.Fail(5941, L"The requested member of the collection does not exist.");
+            if (!shape->picture) return call.Fail(4605, L"This method or property is not available on this shape.");
+            shape->floating = false;  // in place, at its shown size
+            return ReturnNew(call, InlineShapeObject(doc, shape));
+        });
+        return object;
+    }
+
+    // An inline drawing: 3 (wdInlineShapePicture), 1 (an embedded OLE object) or 12 (another
+    // drawing). Scales are percent of the original size; with the aspect ratio locked, setting one
+    // scales the other by the same factor, as Word does.
+    static DispatchObject* InlineShapeObject(const std::shared_ptr<Document>& doc, Shape* shape) {
+        DispatchObject* object = new DispatchObject(L"InlineShape");
+        object->Add(L"Type", [shape](DispatchCall& call) {
+            call.Return(shape->object ? 1L : shape->picture ? 3L : 12L);
+            return S_OK;
+        });
+        AddAlternativeText(object, shape);
+        object->Add(L"LockAspectRatio", [shape](DispatchCall& call) {
+            if (call.IsPut()) shape->lockAspectRatio = call.Long(call.Count() - 1) != 0;
+            else call.Return(shape->lockAspectRatio ? -1L : 0L);
+            return S_OK;
+        });
+        for (const bool height : {true, false}) {
+            object->Add(height ? L"ScaleHeight" : L"ScaleWidth", [shape, height](DispatchCall& call) {
+                double& scale = height ? shape->scaleHeight : shape->scaleWidth;
+                double& other = height ? shape->scaleWidth : shape->scaleHeight;
+                if (!call.IsPut()) {
+                    call.Return(std::lround(scale));
+                    return S_OK;
+                }
+                const double value = std::wcstod(call.Text(call.Count() - 1).c_str(), nullptr);
+                if (value <= 0) return call.Fail(4608, L"Value out of range.");
+                if (shape->lockAspectRatio && scale > 0) other = other * value / scale;
+                scale = value;
+                return S_OK;
+            });
+        }
+        return object;
+    }
+
     // An object of plain read-write values, each starting empty.
     static DispatchObject* Holder(const wchar_t* name, std::initializer_list<const wchar_t*> members) {
         DispatchObject* object = new DispatchObject(name);
@@ -801,7 +1107,15 @@ private:
             call.Return(static_cast<IDispatch*>(fields));
             return S_OK;
         });
-        for (const wchar_t* collection : {L"Shapes", L"InlineShapes", L"Paragraphs"}) {
+        for (const bool floating : {true, false}) {
+            DispatchObject* collection = ShapeCollection(doc, floating);
+            empties->push_back(collection);
+            object->Add(floating ? L"Shapes" : L"InlineShapes", [collection](DispatchCall& call) {
+                call.Return(static_cast<IDispatch*>(collection));
+                return S_OK;
+            });
+        }
+        for (const wchar_t* collection : {L"Paragraphs"}) {
             DispatchObject* empty = new DispatchObject(collection);
             empties->push_back(empty);
             empty->Add(L"Count", [](DispatchCall& call) {
