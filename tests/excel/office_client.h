@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "support/core_dll_override.h"
 #include "support/dispatch_client.h"
 #include "support/flat_json.h"
 #include "support/local_servers.h"
@@ -87,26 +88,6 @@ public:
 
 private:
     std::wstring key_;
-};
-
-// A library that Wine's loader refuses to every QuorallionCore2 process started while the object
-// lives: Wine's per-program DLL override "disabled" (an empty value under AppDefaults). A
-// WINEDLLOVERRIDES set in the client's environment was seen not to reach the server COM starts.
-class CoreRefusesLibrary {
-public:
-    explicit CoreRefusesLibrary(const std::wstring& name) : name_(name) {
-        const wchar_t disabled[] = L"";
-        ok_ = ::RegSetKeyValueW(HKEY_CURRENT_USER, kKey, name_.c_str(), REG_SZ, disabled, sizeof(disabled)) == ERROR_SUCCESS;
-    }
-    ~CoreRefusesLibrary() { ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, name_.c_str()); }
-    CoreRefusesLibrary(const CoreRefusesLibrary&) = delete;
-    CoreRefusesLibrary& operator=(const CoreRefusesLibrary&) = delete;
-    bool ok() const { return ok_; }
-
-private:
-    static constexpr wchar_t kKey[] = L"Software\\Wine\\AppDefaults\\QuorallionCore2.exe\\DllOverrides";
-    std::wstring name_;
-    bool ok_ = false;
 };
 
 // The names of a folder's entries that end with the extension (".pdf"), compared without case.
@@ -265,8 +246,8 @@ protected:
     // "gsdll", with the PDF made and nothing left running.
     void ExpectGsdllWithoutGhostscript(const std::wstring& action, const std::wstring& file,
                                        const std::wstring& program, const std::string& settings) {
-        CoreRefusesLibrary noGhostscript(L"gsdll64");
-        ASSERT_TRUE(noGhostscript.ok());
+        CoreDllOverride noGhostscript(L"gsdll64");
+        ASSERT_TRUE(noGhostscript.IsSet());
         RestartCore();
         ClearJournal(program);
         Settings(program, settings);
