@@ -260,30 +260,17 @@ TEST_F(ExcelActions, ApplicationThatCannotBeCreatedOrWasTakenOverByWps) {
         ASSERT_TRUE(server.ok());
         const std::wstring wpsServer = L"\"C:\\Program Files\\Kingsoft\\office6\\ET.EXE\" /Automation";
         const std::wstring repaired = ProgramFolder() + L"office\\excel.exe /Automation";
-        struct Case {
-            const wchar_t* action;
-            const wchar_t* options;
-            const wchar_t* errflag;  // "" for success
-            bool repairs;
-        } cases[] = {
-            {L"excel2html", L"", L"wpscompat", true},
-            {L"excel2pdf", L"", L"wpscompat", true},
-            {L"excel2image", L"api:1", L"wpscompat", true},
-            {L"excelsheetname", L"", L"wpscompat", true},
-            {L"excelsheetname", L"api:0", L"wpscompat", true},
-            {L"excelsheetname", L"api:excel", L"wpscompat", true},
-            {L"excelsheetname", L"api:1", L"xlscreate", false},  // Excel's class still names WPS
-            {L"excelsheetname", L"api:2", L"", false},
-        };
-        for (const Case& c : cases) {
-            SCOPED_TRACE(::testing::PrintToString(std::wstring(c.action) + L" " + c.options));
-            server.Set(wpsServer);
-            const Reply reply = Run(c.action, Fixture(L"Book One.xlsx"), c.options);
-            EXPECT_EQ(reply.Get(L"state"), *c.errflag ? L"err" : L"ok") << reply.raw;
-            if (*c.errflag) EXPECT_EQ(reply.Get(L"errflag"), c.errflag);
-            EXPECT_EQ(server.Read(), c.repairs ? repaired : wpsServer);
-            EXPECT_TRUE(Journal(L"excel").empty()) << "Excel was started";
-        }
+        ExpectRepairTable(server, wpsServer, repaired, L"Book One.xlsx", L"excel",
+                          {
+                              {L"excel2html", L"", L"wpscompat", true},
+                              {L"excel2pdf", L"", L"wpscompat", true},
+                              {L"excel2image", L"api:1", L"wpscompat", true},
+                              {L"excelsheetname", L"", L"wpscompat", true},
+                              {L"excelsheetname", L"api:0", L"wpscompat", true},
+                              {L"excelsheetname", L"api:excel", L"wpscompat", true},
+                              {L"excelsheetname", L"api:1", L"xlscreate", false},  // Excel's class still names WPS
+                              {L"excelsheetname", L"api:2", L"", false},
+                          });
         ExpectEnded(L"et");
     }
 }

@@ -183,26 +183,13 @@ TEST_F(PptActions, WpsRegisteredForPowerPointIsRepairedAndAnswersWpscompat) {
     ASSERT_NE(server.Saved().find(L"powerpnt.exe"), std::wstring::npos) << ::testing::PrintToString(server.Saved());
     const std::wstring seeded = L"\"C:\\Program Files\\Kingsoft\\office6\\WPP.EXE\" /Automation";
     const std::wstring repaired = ProgramFolder() + L"office\\powerpnt.exe /Automation";
-    struct Case {
-        const wchar_t* action;
-        const wchar_t* options;
-        const wchar_t* errflag;  // "" for success
-        bool repairs;
-    } cases[] = {
-        {L"ppt2pdf", L"", L"wpscompat", true},
-        {L"ppt2image", L"", L"wpscompat", true},
-        {L"ppt2pdf", L"api:1", L"wpscompat", true},
-        {L"ppt2image", L"api:2", L"", false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::PrintToString(std::wstring(c.action) + L" " + c.options));
-        server.Set(seeded);
-        const Reply reply = Run(c.action, Fixture(L"deck.pptx"), c.options);
-        EXPECT_EQ(reply.Get(L"state"), *c.errflag ? L"err" : L"ok") << reply.raw;
-        if (*c.errflag) EXPECT_EQ(reply.Get(L"errflag"), c.errflag);
-        EXPECT_EQ(server.Read(), c.repairs ? repaired : seeded);
-        EXPECT_TRUE(Journal(L"powerpnt").empty()) << "PowerPoint was started";
-    }
+    ExpectRepairTable(server, seeded, repaired, L"deck.pptx", L"powerpnt",
+                      {
+                          {L"ppt2pdf", L"", L"wpscompat", true},
+                          {L"ppt2image", L"", L"wpscompat", true},
+                          {L"ppt2pdf", L"api:1", L"wpscompat", true},
+                          {L"ppt2image", L"api:2", L"", false},
+                      });
     EXPECT_EQ(Calls(Journal(L"wpp"), L"Application", L"Quit").size(), 1u);
 }
 
