@@ -4,6 +4,7 @@
 // server a test started.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <wincrypt.h>
 
 #include <algorithm>
 #include <optional>
@@ -66,5 +67,18 @@ protected:
         return Finish(first);
     }
 };
+
+// Base64 (as the equation codes are written) back to its bytes. Links crypt32.
+inline std::string FromBase64(const std::wstring& text) {
+    DWORD size = 0;
+    if (text.empty() ||
+        !::CryptStringToBinaryW(text.c_str(), 0, CRYPT_STRING_BASE64, nullptr, &size, nullptr, nullptr))
+        return "";
+    std::string out(size, '\0');
+    ::CryptStringToBinaryW(text.c_str(), 0, CRYPT_STRING_BASE64, reinterpret_cast<BYTE*>(out.data()), &size, nullptr,
+                           nullptr);
+    out.resize(size);
+    return out;
+}
 
 }  // namespace quorallion::testing::word

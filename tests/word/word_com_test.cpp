@@ -3,7 +3,6 @@
 // and WPS writer. What the worker asked of the application is read back from the stand-in's
 // journal; the documents are made once at set-up (make_fixtures.sh).
 #include <windows.h>
-#include <wincrypt.h>
 
 #include <set>
 
@@ -95,19 +94,6 @@ TEST_F(WordActions, Word2HtmlGivesTheDocumentsTextAndItsPictures) {
     EXPECT_EQ(save[0][4], L"I4:10");
     EXPECT_EQ(Calls(journal, L"Document", L"Close").size(), 1u);
     EXPECT_EQ(Calls(journal, L"Application", L"Quit").size(), 1u);
-}
-
-// Base64 (as the equation codes are written) back to its bytes.
-std::string FromBase64(const std::wstring& text) {
-    DWORD size = 0;
-    if (text.empty() ||
-        !::CryptStringToBinaryW(text.c_str(), 0, CRYPT_STRING_BASE64, nullptr, &size, nullptr, nullptr))
-        return "";
-    std::string out(size, '\0');
-    ::CryptStringToBinaryW(text.c_str(), 0, CRYPT_STRING_BASE64, reinterpret_cast<BYTE*>(out.data()), &size, nullptr,
-                           nullptr);
-    out.resize(size);
-    return out;
 }
 
 // The values of one attribute over all img tags, in order.

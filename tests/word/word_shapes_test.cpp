@@ -4,7 +4,6 @@
 // floating pictures one after the other at 50 % and 200 %, an inline picture stretched to 200 % by
 // 100 % with its aspect ratio locked, a floating rectangle and an embedded Equation.3 object.
 #include <windows.h>
-#include <wincrypt.h>
 
 #include "word_client.h"
 
@@ -42,18 +41,6 @@ std::wstring PictureFile(const std::wstring& key, const std::wstring& tag) {
     for (wchar_t& c : file)
         if (c == L'/') c = L'\\';
     return file;
-}
-
-std::string FromBase64(const std::wstring& text) {
-    DWORD size = 0;
-    if (text.empty() ||
-        !::CryptStringToBinaryW(text.c_str(), 0, CRYPT_STRING_BASE64, nullptr, &size, nullptr, nullptr))
-        return "";
-    std::string out(size, '\0');
-    ::CryptStringToBinaryW(text.c_str(), 0, CRYPT_STRING_BASE64, reinterpret_cast<BYTE*>(out.data()), &size, nullptr,
-                           nullptr);
-    out.resize(size);
-    return out;
 }
 
 // "originalimage" off leaves every picture at its shown size; on, floating pictures become
