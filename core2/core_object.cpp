@@ -1,6 +1,6 @@
 // The COM face of Core15200: the dual interface _Core15200 over the type library embedded in
 // QuorallionCore2.exe. Everything else lives in the Core15200 class.
-#include "server/core_object.h"
+#include "core_object.h"
 
 #include <new>
 

@@ -3,8 +3,8 @@
 
 #include "Core15200_h.h"
 #include "com/local_server.h"
-#include "server/core_object.h"
-#include "server/product_services.h"
+#include "core_object.h"
+#include "product_services.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     static const quorallion::com::LocalServerInfo info{

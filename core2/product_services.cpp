@@ -1,4 +1,4 @@
-#include "server/product_services.h"
+#include "product_services.h"
 
 #include "capture_services.h"
 #include "import_services.h"

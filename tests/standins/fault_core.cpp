@@ -16,7 +16,7 @@
 
 #include "Core15200_h.h"
 #include "com/local_server.h"
-#include "server/core_object.h"
+#include "core_object.h"
 #include "services.h"
 #include "win/message_pump.h"
 
