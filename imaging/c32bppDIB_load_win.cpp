@@ -118,8 +118,9 @@ bool c32bppDIB::RunLoadChain(HANDLE file, const std::wstring& FileName, const st
         return !fileBytes.empty();
     };
 
-    bool accepted = fromFile ? cPNGparser().LoadFile(file, FileName, *this, gdiToken_)
-                             : cPNGparser().LoadStream(bytes, *this, streamStart, streamLength, gdiToken_);
+    cPNGparser png;
+    bool accepted = fromFile ? png.LoadFile(file, FileName, *this, gdiToken_)
+                             : png.LoadStream(bytes, *this, streamStart, streamLength, gdiToken_);
     cICOparser ico;
     cBMPparser bmp;
     if (!accepted) {
@@ -129,8 +130,9 @@ bool c32bppDIB::RunLoadChain(HANDLE file, const std::wstring& FileName, const st
                    bmp.LoadStream(bytes, *this, streamStart, streamLength);
     }
     // A bitmap, icon or GIF that our readers found broken goes to no platform loader either:
-    // they read such headers and entries past their buffers. Our own TGA reader may still look.
-    const bool ownFormatBroken = bmp.Refused() || ico.Broken();
+    // they read such headers and entries past their buffers; nor does a PNG of far more chunks
+    // than real files carry, which would hold GDI+ for minutes. Our own TGA reader may still look.
+    const bool ownFormatBroken = bmp.Refused() || ico.Broken() || png.HasFarMoreChunksThanRealFiles();
 
     std::vector<uint8_t> reencoded;
     bool keepReencoded = false;

@@ -21,6 +21,13 @@ public:
     // neither closes nor keeps it.
     bool LoadFile(HANDLE fileHandle, const std::wstring& FileName, c32bppDIB& cHost,
                   ULONG_PTR& gdiToken);
+
+    // True after a load that found far more chunks than real files carry: such a PNG went to
+    // the own decoder only, and no platform loader should be given it either.
+    bool HasFarMoreChunksThanRealFiles() const { return manyChunks_; }
+
+private:
+    bool manyChunks_ = false;
 };
 
 }  // namespace quorallion

@@ -137,6 +137,25 @@ private:
 
 bool IsPngSignature(ByteSpan bytes) { return bytes.size() >= 8 && std::memcmp(bytes.data(), kSignature, 8) == 0; }
 
+uint64_t PngChunkAllowance(uint64_t sourceSize) {
+    return kPngChunksBeyondSize + sourceSize / kPngBytesPerAllowedChunk;
+}
+
+bool HasFarMoreChunksThanRealFiles(PngChunkSource& source) {
+    const uint64_t size = source.Size(), allowance = PngChunkAllowance(size);
+    uint64_t cursor = 8, chunks = 0;
+    while (size >= cursor && size - cursor >= 12) {
+        const ByteSpan head = source.Read(cursor, 8);  // length and type
+        if (head.size() != 8) break;
+        const uint32_t length = BigEndian32(head.data());
+        if ((length & 0x80000000u) || uint64_t{length} + 12 > size - cursor) break;
+        if (++chunks > allowance) return true;
+        if (IsType(head.data() + 4, "IEND")) break;
+        cursor += uint64_t{length} + 12;
+    }
+    return false;
+}
+
 CodecResult DecodePng(PngChunkSource& source, const ZlibFunctions& zlib, PixelBuffer& pixels, int32_t& alphaKind) {
     if (!IsPngSignature(source.Read(0, 8))) return CodecResult::NotThisFormat;
     const bool zlibPresent = static_cast<bool>(zlib.uncompress);

@@ -34,6 +34,22 @@ private:
 // The 8 bytes 137 80 78 71 13 10 26 10 at the start.
 bool IsPngSignature(ByteSpan bytes);
 
+// Real files carry a handful of chunks besides their image data, and their image data in chunks
+// of 8 KiB and more (libpng's default; other encoders write larger ones or a single one): of 5,322
+// PNG files of a Debian system (themes, documentation, Go's PngSuite, LibreOffice's gallery) the
+// most chunks in one file was 67 (59 IDAT of 8 KiB in a 480 KiB photo), the most chunks other
+// than IDAT 18 (libpng's own test file). A PNG with more chunks than 1,024 plus one per 4 KiB of
+// its length is therefore no file an encoder wrote for display; the platform's decoder costs
+// about a millisecond per chunk under Wine, so such a file is decoded by our own reader alone.
+constexpr uint64_t kPngChunksBeyondSize = 1024;
+constexpr uint64_t kPngBytesPerAllowedChunk = 4096;
+uint64_t PngChunkAllowance(uint64_t sourceSize);
+
+// True when the chunks after the signature outnumber PngChunkAllowance(source.Size()). The walk
+// reads only the length fields and stops at IEND, at the first chunk that does not fit, or one
+// chunk past the allowance, so it costs at most that many small reads.
+bool HasFarMoreChunksThanRealFiles(PngChunkSource& source);
+
 // The largest image the reader accepts: width × height up to 2^26 − 1.
 constexpr int64_t kPngMaxPixels = (int64_t{1} << 26) - 1;
 

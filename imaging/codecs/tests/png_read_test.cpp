@@ -348,3 +348,85 @@ TEST(PngRead, SizeLimitAndSignature) {
     const std::vector<uint8_t> gif = {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0};
     EXPECT_EQ(Decode(gif).result, CodecResult::NotThisFormat);
 }
+
+namespace {
+
+// A source that counts its reads, to show how far a walk looked.
+class CountingSource final : public PngChunkSource {
+public:
+    explicit CountingSource(const std::vector<uint8_t>& bytes) : inner_(ByteSpan(bytes.data(), bytes.size())) {}
+    uint64_t Size() const override { return inner_.Size(); }
+    ByteSpan Read(uint64_t offset, size_t count) override {
+        ++reads;
+        return inner_.Read(offset, count);
+    }
+    int reads = 0;
+
+private:
+    PngMemorySource inner_;
+};
+
+bool ManyChunks(const std::vector<uint8_t>& bytes) {
+    PngMemorySource source(ByteSpan(bytes.data(), bytes.size()));
+    return HasFarMoreChunksThanRealFiles(source);
+}
+
+// A 1 x 1 grey PNG with `extra` chunks of the given type and length between IHDR and IDAT.
+std::vector<uint8_t> Padded(int extra, const char* type = "prVt", size_t length = 0) {
+    PngMaker m;
+    m.Header(1, 1, 8, 0);
+    for (int i = 0; i < extra; ++i) m.Chunk(type, std::vector<uint8_t>(length, 0x5A));
+    m.Data({0, 77});
+    return m.End();
+}
+
+}  // namespace
+
+TEST(PngRead, RealFilesHaveFewChunksAndForgedOnesAreToldApart) {
+    int real = 0;
+    auto expectReal = [&](const fs::path& path) {
+        EXPECT_FALSE(ManyChunks(ReadAll(path))) << path;
+        ++real;
+    };
+    if (const fs::path suite = EnvOr("QUORALLION_PNGSUITE", ""); !suite.empty() && fs::exists(suite))
+        for (const auto& entry : fs::recursive_directory_iterator(suite))
+            if (entry.path().extension() == ".png") expectReal(entry.path());
+    if (const fs::path icons = EnvOr("QUORALLION_ICON_THEME", ""); !icons.empty() && fs::exists(icons))
+        for (const auto& entry : fs::recursive_directory_iterator(icons))
+            if (entry.path().extension() == ".png" && !entry.is_symlink()) expectReal(entry.path());
+    if (const fs::path made = EnvOr("QUORALLION_PNG_SAMPLES", ""); !made.empty() && fs::exists(made))
+        for (const auto& entry : fs::directory_iterator(made))
+            if (entry.path().extension() == ".png") expectReal(entry.path());
+    if (real == 0) ADD_FAILURE() << "no real PNG files found to compare with";
+
+    // The allowance grows with the file: 1,024 chunks plus one per 4 KiB. IHDR, IDAT and IEND
+    // count too; empty padding adds 12 bytes per chunk.
+    int extra = 1024;
+    for (int round = 0; round < 4; ++round) extra = int(PngChunkAllowance(Padded(extra).size())) - 3;
+    const std::vector<uint8_t> atAllowance = Padded(extra);
+    ASSERT_EQ(uint64_t(extra) + 3, PngChunkAllowance(atAllowance.size()));
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> png;
+        bool many;
+    };
+    const Case cases[] = {
+        {"empty chunks up to the allowance", atAllowance, false},
+        {"one empty chunk more", Padded(extra + 1), true},
+        {"100,000 empty ancillary chunks", Padded(100000), true},
+        {"image data split into 2,000 one-byte IDAT chunks", Padded(2000, "IDAT", 1), true},
+        {"2,000 chunks of 8 KiB (libpng's IDAT size)", Padded(2000, "tEXt", 8192), false},
+        {"6,000 chunks of 4 KiB", Padded(6000, "tEXt", 4096), false},
+        {"8,000 chunks of 2 KiB", Padded(8000, "tEXt", 2048), true},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ManyChunks(c.png), c.many) << c.what;
+
+    // The walk looks no further than one chunk past the allowance, and the file still decodes.
+    const std::vector<uint8_t> forged = Padded(100000);
+    CountingSource counted(forged);
+    EXPECT_TRUE(HasFarMoreChunksThanRealFiles(counted));
+    EXPECT_LE(uint64_t(counted.reads), PngChunkAllowance(forged.size()) + 1);
+    const Decoded d = Decode(forged);
+    ASSERT_EQ(d.result, CodecResult::Ok);
+    EXPECT_EQ(PixelAt(d, 0, 0), (std::vector<uint8_t>{77, 77, 77, 255}));
+}
