@@ -50,10 +50,16 @@ int32_t Convert(const wchar_t* source, const BYTE* bytes, int32_t byteCount, con
 
 }  // namespace
 
-// Exported undecorated through QuorallionEmf.def.
-extern "C" int32_t WINAPI ConvertEmf2Png(const wchar_t* source, const BYTE* bytes,
-                                                               int32_t byteCount, const wchar_t* pngPath) {
-    return Convert(source, bytes, byteCount, pngPath);
+// Exported undecorated through QuorallionEmf.def. No exception leaves a C export: one raised on
+// the way (a block too large for memory is the one that can be) means the source could not be
+// read, and every object the call made has been released by then.
+extern "C" int32_t WINAPI ConvertEmf2Png(const wchar_t* source, const BYTE* bytes, int32_t byteCount,
+                                         const wchar_t* pngPath) {
+    try {
+        return Convert(source, bytes, byteCount, pngPath);
+    } catch (...) {
+        return kNoMetafile;
+    }
 }
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }

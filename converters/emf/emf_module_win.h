@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "emf_pixel_size.h"
 #include "win/handles.h"
@@ -26,6 +27,9 @@ struct Source {
 };
 // "clipboard" (exactly) the clipboard's enhanced metafile, copied; "" the bytes; else a file.
 Source OpenEmfSource(const wchar_t* source, const BYTE* bytes, int32_t byteCount);
+// Room for a metafile block read from a file or copied from the clipboard; raises std::bad_alloc
+// when there is not enough memory. (A test build of the library links one that always raises.)
+std::vector<BYTE> AllocateMetafileBlock(size_t size);
 // The bytes as a metafile handle, or none when the walk refuses them.
 UniqueEnhMetaFile EmfFromCheckedBytes(const BYTE* bytes, size_t size);
 

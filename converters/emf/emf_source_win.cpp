@@ -19,7 +19,7 @@ std::vector<BYTE> ReadWholeFile(const wchar_t* path) {
     LARGE_INTEGER size{};
     if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > kMaxFileBytes)
         return {};
-    std::vector<BYTE> bytes(static_cast<size_t>(size.QuadPart));
+    std::vector<BYTE> bytes = AllocateMetafileBlock(static_cast<size_t>(size.QuadPart));
     DWORD read = 0;
     if (!::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
         read != bytes.size()) {
@@ -33,7 +33,7 @@ UniqueEnhMetaFile CheckedCopy(HENHMETAFILE copy) {
     UniqueEnhMetaFile owned(copy);
     const UINT size = ::GetEnhMetaFileBits(copy, 0, nullptr);
     if (size == 0) return {};
-    std::vector<BYTE> bytes(size);
+    std::vector<BYTE> bytes = AllocateMetafileBlock(size);
     if (::GetEnhMetaFileBits(copy, size, bytes.data()) != size ||
         !IsWellFormedEmf(bytes.data(), bytes.size())) {
         return {};

@@ -227,6 +227,109 @@ TEST_F(EmfToPng, CorruptOrMissingInputsGiveOneAtOnce) {
     EXPECT_EQ(clsEmf2Png(L"NoSuchQuorallionEmf.dll").ConvertEmfByte2PngFile({}, Png(L"bad")), 1);
 }
 
+namespace {
+
+void Put32(Bytes& bytes, size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = uint8_t(value >> (8 * i));
+}
+
+// The red block with `entries` palette colours in its end record, as a program that realised a
+// palette while recording writes them.
+Bytes WithPalette(Bytes emf, uint32_t entries) {
+    constexpr size_t kEndSize = 20;
+    emf.resize(emf.size() - kEndSize);
+    const size_t end = emf.size();
+    emf.resize(end + kEndSize + entries * 4);
+    Put32(emf, end, EMR_EOF);
+    Put32(emf, end + 4, uint32_t(kEndSize + entries * 4));
+    Put32(emf, end + 8, entries);
+    Put32(emf, end + 12, 16);
+    for (uint32_t i = 0; i < entries; ++i) Put32(emf, end + 16 + i * 4, i * 0x00101010u);  // greys
+    Put32(emf, emf.size() - 4, uint32_t(kEndSize + entries * 4));
+    Put32(emf, 48, uint32_t(emf.size()));  // nBytes
+    Put32(emf, 68, entries);                // nPalEntries
+    return emf;
+}
+
+// The red block on a reference device of `pixels` square at 96 dots per inch, with a frame as
+// large.
+Bytes OnDeviceOf(int32_t pixels) {
+    Bytes emf = RedBlockEmf();
+    const int32_t millimetres = int32_t(pixels * 25.4 / 96 + 0.5);
+    Put32(emf, 24, 0);
+    Put32(emf, 28, 0);
+    Put32(emf, 32, uint32_t(int64_t(pixels) * 2540 / 96));
+    Put32(emf, 36, uint32_t(int64_t(pixels) * 2540 / 96));
+    for (size_t at : {72, 76}) Put32(emf, at, uint32_t(pixels));
+    for (size_t at : {80, 84}) Put32(emf, at, uint32_t(millimetres));
+    return emf;
+}
+
+}  // namespace
+
+// Of the codes for a step that failed after the metafile was read, 2 (no surface) and 6 (not
+// saved) can be brought about from outside. 3 needs a drawing call that fails on a well-formed
+// metafile, which neither Wine's player nor its GDI+ does; 4 and 5 concern handles the call made
+// itself a moment before.
+TEST_F(EmfToPng, ResultCodesOfLaterStepsAndAMetafileWithAPalette) {
+    const Bytes palette = WithPalette(RedBlockEmf(), 16);
+    HENHMETAFILE handle = ::SetEnhMetaFileBits(UINT(palette.size()), palette.data());
+    ASSERT_NE(handle, nullptr);
+    EXPECT_EQ(::GetEnhMetaFilePaletteEntries(handle, 0, nullptr), 16u) << "the fixture carries its palette";
+    ::DeleteEnhMetaFile(handle);
+    ASSERT_EQ(converter_.ConvertEmfByte2PngFile(palette, Png(L"palette")), 0);
+    std::optional<Picture> picture = ReadPicture(Png(L"palette"));
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->width, 96);
+    EXPECT_EQ(Rgb(picture->At(25, 20)), kRed) << "a palette of greys changes no colour of the 24-bit surface";
+    EXPECT_EQ(Rgb(picture->At(80, 40)), kBackground) << std::hex << picture->At(80, 40);
+
+    struct Case {
+        const char* what;
+        Bytes emf;
+        std::wstring png;
+        int32_t code;
+    };
+    const Case cases[] = {
+        {"a 2,000-pixel device: drawn", OnDeviceOf(2000), Png(L"device"), 0},
+        {"a 50,000-pixel square needs 10 GB: no surface", OnDeviceOf(50000), Png(L"huge"), 2},
+        {"a PNG in a folder that does not exist: not saved", RedBlockEmf(), scratch_.path() + L"none\\red.png", 6},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(converter_.ConvertEmfByte2PngFile(c.emf, c.png), c.code) << c.what;
+        EXPECT_EQ(basFile::FileExists(c.png), c.code == 0) << c.what;
+    }
+}
+
+// A metafile block too large for the memory left raises inside the library; the export answers 1
+// (the source cannot be read) and lets nothing through. QuorallionEmfAllocationFault.dll is the
+// library built with a block allocation that always fails; bytes from the caller need none.
+TEST_F(EmfToPng, AFailedAllocationAnswersOneAndRaisesNothing) {
+    HMODULE library = ::LoadLibraryW(L"QuorallionEmfAllocationFault.dll");
+    ASSERT_NE(library, nullptr);
+    using ConvertCall = int32_t(WINAPI*)(const wchar_t*, const BYTE*, int32_t, const wchar_t*);
+    const auto convert = reinterpret_cast<ConvertCall>(reinterpret_cast<void*>(::GetProcAddress(library, "ConvertEmf2Png")));
+    ASSERT_NE(convert, nullptr);
+    auto call = [&](const wchar_t* source, const Bytes& bytes, const std::wstring& png) -> int32_t {
+        try {
+            return convert(source, bytes.data(), int32_t(bytes.size()), png.c_str());
+        } catch (...) {
+            ADD_FAILURE() << "an exception left ConvertEmf2Png";
+            return -1;
+        }
+    };
+    const Bytes red = RedBlockEmf();
+    const std::wstring emf = scratch_.Write(L"red.emf", red);
+    EXPECT_EQ(call(emf.c_str(), {}, Png(L"from-file")), 1);
+    ASSERT_TRUE(PutMetafileOnClipboard(::SetEnhMetaFileBits(UINT(red.size()), red.data())));
+    EXPECT_EQ(call(L"clipboard", {}, Png(L"from-clipboard")), 1);
+    EXPECT_FALSE(basFile::FileExists(Png(L"from-file")));
+    EXPECT_FALSE(basFile::FileExists(Png(L"from-clipboard")));
+    EXPECT_EQ(call(L"", red, Png(L"from-bytes")), 0);
+    ASSERT_TRUE(PutMetafileOnClipboard(nullptr));
+    ::FreeLibrary(library);
+}
+
 TEST_F(EmfToPng, MissingLibraryRaisesTypedError) {
     clsEmf2Png missing(L"NoSuchQuorallionEmf.dll");
     EXPECT_THROW(missing.ConvertEmfFile2PngFile(L"C:\\a.emf", Png(L"x")), ConverterBindError);
