@@ -16,7 +16,8 @@
 #include "codecs/cPNGparser.h"
 #include "codecs/cPNGwriter.h"
 #include "codecs/zlib_binding_win.h"
-#include "codecs/cTGAparser.h"
+#include "png_crc.h"
+#include "png_read.h"
 #include "support/imagemagick.h"
 #include "support/temp_root.h"
 
@@ -125,11 +126,6 @@ std::vector<uint8_t> Embedded(const std::vector<uint8_t>& file) {
     return array;
 }
 
-bool HaveOwnReader(const char* /*format*/, const std::vector<uint8_t>& bytes) {
-    c32bppDIB probe;
-    return cTGAparser().LoadStream(bytes, probe, 0, int64_t(bytes.size())) && probe.Handle();
-}
-
 // This suite also runs with WINEDLLOVERRIDES "gdiplus=": GDI+ then cannot load, and the own PNG
 // reader carries every PNG.
 bool GdiPlusLoads() {
@@ -145,28 +141,27 @@ TEST_F(LoadChain, EachFormatByFileAndFromTheMiddleOfAnArray) {
         const char* file;
         int32_t imageType;
         int32_t alpha;
-        int tolerance;          // per channel against ImageMagick; -1 compares by PSNR
-        const char* ownReader;  // a reader being built elsewhere: checked only once it is there
+        int tolerance;  // per channel against ImageMagick; -1 compares by PSNR
         bool gdiPlusOnly = false;
     };
     // GDI+ reads PNGs first and rounds when it premultiplies; the own reader truncates, as the
     // reference does.
     const int pngTolerance = GdiPlusLoads() ? 2 : 1;
     const Case cases[] = {
-        {"opaque.png", 10, 0, pngTolerance, nullptr},
-        {"alpha.png", 10, 2, pngTolerance, nullptr},
-        {"transparent.gif", 9, 1, 0, nullptr},
-        {"rgb24.bmp", 1, 0, 0, nullptr},
-        {"argb32.bmp", 6, 2, 1, nullptr},
+        {"opaque.png", 10, 0, pngTolerance},
+        {"alpha.png", 10, 2, pngTolerance},
+        {"transparent.gif", 9, 1, 0},
+        {"rgb24.bmp", 1, 0, 0},
+        {"argb32.bmp", 6, 2, 1},
         // A JPEG is the platform picture loader's at the BMP step, with or without GDI+.
-        {"photo.jpg", 1, 0, -1, nullptr},
+        {"photo.jpg", 1, 0, -1},
         // GDI+ decodes what none of the readers takes; its premultiplying rounds.
-        {"alpha.tif", 10, 2, 2, nullptr, true},
-        {"alpha.tga", 128, 2, 1, "tga"},
+        {"alpha.tif", 10, 2, 2, true},
+        {"alpha.tga", 128, 2, 1},
         // TGA has no signature: every reader before it and GDI+ refuse these, the last one takes them.
-        {"rle24.tga", 128, 0, 0, "tga"},
-        {"palette.tga", 128, 0, 0, "tga"},
-        {"grey.tga", 128, 0, 0, "tga"},
+        {"rle24.tga", 128, 0, 0},
+        {"palette.tga", 128, 0, 0},
+        {"grey.tga", 128, 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
@@ -174,12 +169,6 @@ TEST_F(LoadChain, EachFormatByFileAndFromTheMiddleOfAnArray) {
         ASSERT_GT(file.size(), 56u);
         if (c.gdiPlusOnly && !GdiPlusLoads()) {
             EXPECT_FALSE(c32bppDIB().LoadPicture_File(Path(c.file))) << "without GDI+ nothing reads it";
-            continue;
-        }
-        if (c.ownReader && !HaveOwnReader(c.ownReader, file)) {
-            c32bppDIB image;
-            EXPECT_EQ(image.LoadPicture_File(Path(c.file)), std::string(c.ownReader) == "png")
-                << "without its own reader only the platform loader reads it";
             continue;
         }
         const RgbaImage reference = Reference(c.file);
@@ -263,6 +252,100 @@ TEST_F(LoadChain, PngRoadsWithAndWithoutZlib) {
     ASSERT_TRUE(back.LoadPicture_Stream(out));
     EXPECT_EQ(back.ImageType(), 10);
     EXPECT_LE(LargestDifference(back, reference), tolerance + 1) << "un-premultiplied and premultiplied again";
+}
+
+namespace {
+
+// A PNG of one row of straight RGBA pixels written here: IHDR, `padding` empty ancillary chunks,
+// the row in one stored deflate block, IEND.
+std::vector<uint8_t> RowPng(const std::vector<uint8_t>& rgba, int padding) {
+    std::vector<uint8_t> png = {137, 80, 78, 71, 13, 10, 26, 10};
+    auto bigEndian = [&](uint32_t v) {
+        for (int s = 24; s >= 0; s -= 8) png.push_back(uint8_t(v >> s));
+    };
+    auto chunk = [&](const char* type, const std::vector<uint8_t>& data) {
+        bigEndian(uint32_t(data.size()));
+        const size_t start = png.size();
+        png.insert(png.end(), type, type + 4);
+        png.insert(png.end(), data.begin(), data.end());
+        bigEndian(codecs::PngCrc32(png.data() + start, data.size() + 4));
+    };
+    const uint32_t width = uint32_t(rgba.size() / 4);
+    std::vector<uint8_t> header;
+    for (uint32_t v : {width, 1u})
+        for (int s = 24; s >= 0; s -= 8) header.push_back(uint8_t(v >> s));
+    header.insert(header.end(), {8, 6, 0, 0, 0});
+    chunk("IHDR", header);
+    for (int i = 0; i < padding; ++i) chunk("prVt", {});
+    std::vector<uint8_t> row = {0};  // filter type 0
+    row.insert(row.end(), rgba.begin(), rgba.end());
+    uint32_t a = 1, b = 0;
+    for (uint8_t byte : row) a = (a + byte) % 65521, b = (b + a) % 65521;
+    const uint16_t length = uint16_t(row.size());
+    std::vector<uint8_t> zlib = {0x78, 0x01, 0x01, uint8_t(length), uint8_t(length >> 8), uint8_t(~length),
+                                 uint8_t(~length >> 8)};
+    zlib.insert(zlib.end(), row.begin(), row.end());
+    for (uint32_t v : {(b << 16) | a})
+        for (int s = 24; s >= 0; s -= 8) zlib.push_back(uint8_t(v >> s));
+    chunk("IDAT", zlib);
+    chunk("IEND", {});
+    return png;
+}
+
+// The image's pixels as the own PNG decoder makes them.
+std::vector<uint8_t> OwnDecoding(const std::vector<uint8_t>& png) {
+    codecs::PixelBuffer pixels;
+    int32_t alphaKind = 0;
+    const codecs::CodecResult result =
+        codecs::DecodePng(codecs::ByteSpan(png.data(), png.size()), codecs::LoadZlibForReading(), pixels, alphaKind);
+    EXPECT_EQ(result, codecs::CodecResult::Ok);
+    return pixels.bgra;
+}
+
+std::vector<uint8_t> PixelsOf(const c32bppDIB& image) {
+    return std::vector<uint8_t>(image.BitsPointer(), image.BitsPointer() + size_t(image.Width()) * image.Height() * 4);
+}
+
+}  // namespace
+
+// Ordinary PNGs go to GDI+ first; one of far more chunks than real files carry goes to the own
+// decoder alone. GDI+ rounds when it premultiplies and the own decoder truncates, so a row of
+// half-transparent colours shows which of the two decoded it.
+TEST(LoadPng, ManyChunksSkipGdiPlusAndOrdinaryFilesTakeIt) {
+    if (!GdiPlusLoads()) GTEST_SKIP() << "GDI+ is kept from loading: no road to tell apart";
+    std::vector<uint8_t> rgba;
+    for (int c = 0; c < 256; c += 3) rgba.insert(rgba.end(), {uint8_t(c), uint8_t(255 - c), uint8_t(c / 2), 128});
+    const std::wstring file = TempFileName(L".png");
+    struct Case {
+        const char* what;
+        int padding;
+        bool throughGdiPlus;
+    };
+    const Case cases[] = {
+        {"no padding", 0, true},
+        {"500 empty chunks", 500, true},
+        {"100,000 empty chunks", 100000, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::vector<uint8_t> png = RowPng(rgba, c.padding);
+        const std::vector<uint8_t> own = OwnDecoding(png);
+        ASSERT_TRUE(WriteFileBytes(file, png));
+        for (bool fromFile : {true, false}) {
+            SCOPED_TRACE(fromFile ? "file" : "bytes");
+            c32bppDIB image;
+            ASSERT_TRUE(fromFile ? image.LoadPicture_File(file) : image.LoadPicture_Stream(Embedded(png), 0, 0, 100,
+                                                                                            int64_t(png.size())));
+            ASSERT_EQ(image.Width(), int32_t(rgba.size() / 4));
+            EXPECT_EQ(image.ImageType(), 10);
+            if (c.throughGdiPlus) {
+                EXPECT_NE(PixelsOf(image), own) << "GDI+'s rounding, not the own decoder's";
+            } else {
+                EXPECT_EQ(PixelsOf(image), own);
+            }
+        }
+    }
+    ::DeleteFileW(file.c_str());
 }
 
 TEST_F(LoadChain, IconEntriesAreChosenBySizeAndCursorsKeepTheirType) {
@@ -358,31 +441,59 @@ TEST_F(LoadChain, WithoutGdiPlusJpegStillLoadsAndTiffDoesNot) {
     EXPECT_FALSE(image.LoadPicture_Stream_Emf(ReadFileBytes(Path("alpha.tif"))));
 }
 
+// The metafile entry takes metafiles only: GDI+, which would read each of these pictures, is not
+// given them.
+TEST_F(LoadChain, MetafileEntryRefusesPicturesWithGdiPlusPresent) {
+    if (!GdiPlusLoads()) GTEST_SKIP() << "GDI+ is kept from loading";
+    const std::string text = "Plain text long enough to pass the length rule of the entry.";
+    const std::vector<std::pair<const char*, std::vector<uint8_t>>> blocks = {
+        {"PNG", ReadFileBytes(Path("alpha.png"))},
+        {"TIFF", ReadFileBytes(Path("alpha.tif"))},
+        {"JPEG", ReadFileBytes(Path("photo.jpg"))},
+        {"GIF", ReadFileBytes(Path("transparent.gif"))},
+        {"text", std::vector<uint8_t>(text.begin(), text.end())},
+    };
+    for (const auto& [what, bytes] : blocks) {
+        ASSERT_GT(bytes.size(), 20u) << what;
+        c32bppDIB probe;
+        EXPECT_EQ(probe.LoadPicture_Stream(bytes), std::string(what) != "text") << what << ": the load chain's answer";
+        c32bppDIB image;
+        ASSERT_TRUE(image.InitializeDIB(4, 4));
+        ASSERT_TRUE(image.isGDIplusEnabled());
+        EXPECT_FALSE(image.LoadPicture_Stream_Emf(Embedded(bytes), 0, 0, 100, int64_t(bytes.size()), true)) << what;
+        EXPECT_EQ(image.Handle(), nullptr) << what;
+        std::vector<uint8_t> kept;
+        EXPECT_FALSE(image.GetOrginalFormat(kept)) << what << ": nothing kept";
+    }
+}
+
 TEST_F(LoadChain, TruncatedAndForgedFilesGiveFalseOrAnImage) {
     struct Case {
         const char* why;
         const char* source;
-        size_t keep;                             // bytes of the source kept
+        size_t keep;                                     // bytes of the source kept
         std::vector<std::pair<size_t, uint8_t>> writes;  // bytes then overwritten
+        int32_t width, height;                           // 0: no image, and the load answers False
     };
     const Case cases[] = {
-        {"GIF cut in its image data", "transparent.gif", 300, {}},
-        {"GIF with a huge logical screen", "transparent.gif", 0, {{6, 0xFF}, {7, 0xFF}, {8, 0xFF}, {9, 0xFF}}},
-        {"icon entry past the data", "sizes.ico", 0, {{18, 0xFF}, {19, 0xFF}, {20, 0xFF}, {21, 0x7F}}},
-        {"icon cut in its first entry", "sizes.ico", 100, {}},
-        {"TIFF cut short", "alpha.tif", 200, {}},
-        {"JPEG cut short", "photo.jpg", 400, {}},
+        {"GIF cut in its image data", "transparent.gif", 300, {}, 37, 23},
+        {"GIF with a huge logical screen", "transparent.gif", 0, {{6, 0xFF}, {7, 0xFF}, {8, 0xFF}, {9, 0xFF}}, 0, 0},
+        {"icon entry past the data", "sizes.ico", 0, {{18, 0xFF}, {19, 0xFF}, {20, 0xFF}, {21, 0x7F}}, 0, 0},
+        {"icon cut in its first entry", "sizes.ico", 100, {}, 0, 0},
+        {"TIFF cut short", "alpha.tif", 200, {}, 0, 0},
+        {"JPEG cut short", "photo.jpg", 400, {}, 37, 23},
+        {"PNG cut in its image data", "alpha.png", 200, {}, 0, 0},
+        {"PNG of width 0", "alpha.png", 0, {{16, 0}, {17, 0}, {18, 0}, {19, 0}}, 0, 0},
     };
     for (const Case& c : cases) {
         std::vector<uint8_t> bytes = ReadFileBytes(Path(c.source));
         if (c.keep) bytes.resize(std::min(bytes.size(), c.keep));
         for (auto [at, value] : c.writes) bytes[at] = value;
         c32bppDIB image;
-        const bool loaded = image.LoadPicture_Stream(bytes);
-        EXPECT_EQ(loaded, image.Handle() != nullptr) << c.why;
-        if (loaded) {
-            EXPECT_GT(image.Width(), 0) << c.why;
-        }
+        ASSERT_TRUE(image.InitializeDIB(4, 4));
+        EXPECT_EQ(image.LoadPicture_Stream(bytes), c.width > 0) << c.why;
+        EXPECT_EQ(image.Width(), c.width) << c.why;
+        EXPECT_EQ(image.Height(), c.height) << c.why;
     }
 }
 

@@ -139,17 +139,21 @@ TEST_F(ClipboardLoads, UnreadableBitmapsGiveNoImage) {
     struct Case {
         const char* why;
         std::string block;
+        int32_t width;  // 0: no image
     };
     const Case cases[] = {
-        {"rows claimed past the block", Dib32(4000, 4000, 0).substr(0, 60)},
-        {"header only", Dib32(2, 2, 0).substr(0, 40)},
-        {"header cut short", Dib32(2, 2, 0).substr(0, 12)},
+        {"rows claimed past the block", Dib32(4000, 4000, 0).substr(0, 60), 0},
+        {"header only", Dib32(2, 2, 0).substr(0, 40), 0},
+        {"header cut short", Dib32(2, 2, 0).substr(0, 12), 0},
+        {"the whole block", Dib32(3, 2, 0xFF00FF00), 3},
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(FillClipboard({{CF_DIB, c.block}})) << c.why;
         c32bppDIB image;
-        const bool loaded = image.LoadPicture_ClipBoard();
-        EXPECT_EQ(loaded, image.Handle() != nullptr) << c.why;
+        ASSERT_TRUE(image.InitializeDIB(5, 5));
+        EXPECT_EQ(image.LoadPicture_ClipBoard(), c.width > 0) << c.why;
+        EXPECT_EQ(image.Width(), c.width) << c.why;
+        EXPECT_EQ(image.Handle() != nullptr, c.width > 0) << c.why << ": the earlier image is gone either way";
     }
 }
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <optional>
@@ -12,9 +13,11 @@
 #include "c32bppDIB.h"
 #include "clsSaveBitmapAs.h"
 #include "bas32bppDIBParsers_win.h"
+#include "codecs/cJPGWriter.h"
 #include "codecs/cTGAparser.h"
 #include "codecs/jpeg_quant.h"
 #include "codecs/whole_file_win.h"
+#include "gdiplus/cGDIPlus.h"
 #include "image_compare.h"
 #include "support/temp_root.h"
 
@@ -452,4 +455,48 @@ TEST_F(Savers, GdiPlusBitmapSaverChoosesTheEncoderByTheLastFourCharacters) {
     EXPECT_FALSE(saver.SavePictureFromHDC(bitmap, L"ab")) << "shorter than four characters";
     EXPECT_FALSE(saver.SavePictureFromHDC(nullptr, Path(L"none.png")));
     ::DeleteObject(bitmap);
+}
+
+// The GDI+ bitmap saver writes ".jpg" with a quality of 100. Read back beside the own writer's
+// save at 100 of the same opaque picture: both show it. Where the platform's encoder honours the
+// quality, the saver's file carries the quantization tables of 100 (all ones), as the own one
+// does; Wine's encoder ignores the quality, and there only the picture is compared.
+TEST_F(Savers, GdiPlusBitmapSaverJpegBesideOwnSaveAtQuality100) {
+    c32bppDIB picture;
+    ASSERT_TRUE(picture.InitializeDIB(64, 48));
+    for (int32_t y = 0; y < 48; ++y)
+        for (int32_t x = 0; x < 64; ++x) picture.SetPixel(x, y, RGB(x * 4, y * 5, 128 + x - y), 255, false);
+    picture.Alpha(0);
+
+    const std::wstring viaGdiPlus = Path(L"saver.jpg"), own = Path(L"own.jpg");
+    ASSERT_TRUE(clsSaveBitmapAs().SavePictureFromHDC(picture.Handle(), viaGdiPlus));
+    std::vector<uint8_t> unused;
+    ASSERT_TRUE(cJPGWriter().SaveJPG(own, unused, picture, 100, 0xFFFFFF));
+    const std::vector<uint8_t> saverBytes = ReadFileBytes(viaGdiPlus), ownBytes = ReadFileBytes(own);
+    ASSERT_GT(saverBytes.size(), 3u);
+    EXPECT_EQ(std::vector<uint8_t>(saverBytes.begin(), saverBytes.begin() + 3), (std::vector<uint8_t>{0xFF, 0xD8, 0xFF}));
+
+    for (const std::wstring& file : {viaGdiPlus, own}) {
+        SCOPED_TRACE(Utf8(file));
+        std::optional<RgbaImage> decoded = DecodeWithImageMagick(file);
+        ASSERT_TRUE(decoded);
+        ASSERT_EQ(decoded->width, 64);
+        ASSERT_EQ(decoded->height, 48);
+        EXPECT_GE(Psnr(picture, *decoded), file == own ? 45.0 : 32.0);
+    }
+
+    // The luminance table at quality 100: table 0, 64 ones.
+    std::vector<uint8_t> ones{0x00};
+    ones.insert(ones.end(), 64, 1);
+    ASSERT_NE(std::search(ownBytes.begin(), ownBytes.end(), ones.begin(), ones.end()), ownBytes.end());
+    std::vector<uint8_t> at30, at100;
+    cGDIPlus gdip;
+    ASSERT_TRUE(gdip.SaveToJPG(L"", at30, picture, 30, 0xFFFFFF, 0));
+    ASSERT_TRUE(gdip.SaveToJPG(L"", at100, picture, 100, 0xFFFFFF, 0));
+    if (at30 == at100) {
+        std::printf("[ NOTE ] the platform's JPEG encoder ignores the quality: tables not compared\n");
+    } else {
+        EXPECT_NE(std::search(saverBytes.begin(), saverBytes.end(), ones.begin(), ones.end()), saverBytes.end())
+            << "the saver's file carries the tables of quality 100";
+    }
 }

@@ -7,6 +7,8 @@
 #include <ole2.h>
 #include <olectl.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -405,4 +407,126 @@ TEST(Text, FromAnAutomationFontObject) {
     EXPECT_TRUE(other.DrawText_stdFont(font, L"BB"));
     font->Release();
     EXPECT_FALSE(other.DrawText_stdFont(nullptr, L"BB"));
+}
+
+namespace {
+
+// Where the ink of a drawing lies and how strong it is at its strongest; `strength` gives a
+// pixel's ink from 0 to 255. Only pixels of at least `threshold` count for the box.
+struct Ink {
+    int left = INT32_MAX, top = INT32_MAX, right = -1, bottom = -1, strongest = 0;
+    bool Any() const { return right >= 0; }
+    double CentreX() const { return (left + right) / 2.0; }
+    double CentreY() const { return (top + bottom) / 2.0; }
+};
+
+template <typename Strength>
+Ink InkOf(const c32bppDIB& image, int x0, int y0, int x1, int y1, Strength strength, int threshold = 96) {
+    Ink ink;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+            const int s = strength(x, y);
+            ink.strongest = std::max(ink.strongest, s);
+            if (s < threshold) continue;
+            ink.left = std::min(ink.left, x), ink.right = std::max(ink.right, x);
+            ink.top = std::min(ink.top, y), ink.bottom = std::max(ink.bottom, y);
+        }
+    return ink;
+}
+
+// Ink on a transparent text image: the coverage.
+int Coverage(const c32bppDIB& image, int x, int y) {
+    int32_t alpha = 0;
+    image.GetPixel(x, y, alpha);
+    return alpha;
+}
+
+// Black ink on an opaque white canvas: how far a pixel is from white.
+int Darkness(const c32bppDIB& image, int x, int y) {
+    int32_t alpha = 0;
+    const int32_t colour = image.GetPixel(x, y, alpha, true);
+    return 255 - std::min({colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF});
+}
+
+void WhiteCanvas(c32bppDIB& image, int32_t width, int32_t height) {
+    ASSERT_TRUE(image.InitializeDIB(width, height));
+    std::memset(image.BitsPointer(), 0xFF, size_t(image.scanWidth()) * height);
+    image.Alpha(0);
+}
+
+}  // namespace
+
+// Alignment places each line within the widest; Opacity, Angle and CenterOnDestXY act on the text
+// as on any picture drawn with Render. Judged by where the ink lands and how strong it is.
+TEST(Text, AlignmentOpacityAngleAndCentring) {
+    HFONT font = Font(-20);
+    const SIZE narrow = Extent(font, L"I"), wide = Extent(font, L"WWWWWW");
+    struct Alignment {
+        const char* name;
+        int32_t flags;
+        double centre;  // where the short line's ink is centred, as a share of the image's width
+    };
+    for (const Alignment& a : {Alignment{"left", TA_LEFT, 0}, Alignment{"centre", TA_CENTER, 0.5},
+                               Alignment{"right", TA_RIGHT, 1}}) {
+        SCOPED_TRACE(a.name);
+        c32bppDIB text;
+        ASSERT_TRUE(text.DrawText_hFont(font, L"I\r\nWWWWWW", a.flags, 0, 0, 0, 0, 0xFFFFFF));
+        ASSERT_EQ(text.Height(), 2 * wide.cy);
+        auto coverage = [&](int x, int y) { return Coverage(text, x, y); };
+        const Ink first = InkOf(text, 0, 0, text.Width(), wide.cy, coverage);
+        const Ink second = InkOf(text, 0, wide.cy, text.Width(), text.Height(), coverage);
+        ASSERT_TRUE(first.Any() && second.Any());
+        // The short line's centre, between half its width from the left and from the right edge.
+        const double expected = narrow.cx / 2.0 + a.centre * (text.Width() - narrow.cx);
+        EXPECT_NEAR(first.CentreX(), expected, 3.0) << "the short line's ink spans " << first.left << ".." << first.right;
+        EXPECT_GT(second.right - second.left, text.Width() * 3 / 4) << "the long line fills the width";
+        EXPECT_EQ(first.strongest, 255) << "full coverage inside the strokes";
+    }
+
+    // On a white canvas: half opacity draws half as dark.
+    struct Strength {
+        int32_t opacity;
+        int low, high;
+    };
+    for (const Strength s : {Strength{100, 230, 255}, Strength{50, 105, 150}}) {
+        c32bppDIB canvas;
+        WhiteCanvas(canvas, 160, 60);
+        ASSERT_TRUE(canvas.DrawText_hFont(font, L"WWWWWW", 0, 10, 10, 0, 0, 0, -1, s.opacity));
+        const Ink ink = InkOf(canvas, 0, 0, 160, 60, [&](int x, int y) { return Darkness(canvas, x, y); }, 40);
+        EXPECT_GE(ink.strongest, s.low) << "opacity " << s.opacity;
+        EXPECT_LE(ink.strongest, s.high) << "opacity " << s.opacity;
+        EXPECT_GE(ink.left, 10) << "opacity " << s.opacity << ": drawn from destX";
+        EXPECT_GE(ink.top, 10) << "opacity " << s.opacity << ": drawn from destY";
+    }
+
+    // Centred on (80, 80), level and turned by 90 degrees; and placed with its corner there.
+    struct Placing {
+        const char* name;
+        float angle;
+        bool centred;
+    };
+    for (const Placing& p : {Placing{"level, centred", 0, true}, Placing{"turned, centred", 90, true},
+                             Placing{"level, from the corner", 0, false}}) {
+        SCOPED_TRACE(p.name);
+        c32bppDIB canvas;
+        WhiteCanvas(canvas, 160, 160);
+        ASSERT_TRUE(canvas.DrawText_hFont(font, L"WWWWWW", 0, 80, 80, 0, 0, 0, -1, 100, -1, p.angle, p.centred));
+        const Ink ink = InkOf(canvas, 0, 0, 160, 160, [&](int x, int y) { return Darkness(canvas, x, y); });
+        ASSERT_TRUE(ink.Any());
+        const int across = ink.right - ink.left, down = ink.bottom - ink.top;
+        if (p.angle == 0) {
+            EXPECT_GT(across, 2 * down) << "a level line is wide";
+        } else {
+            EXPECT_GT(down, 2 * across) << "a turned line is tall";
+        }
+        if (p.centred) {
+            EXPECT_NEAR(ink.CentreX(), 80, 6);
+            EXPECT_NEAR(ink.CentreY(), 80, 6);
+        } else {
+            EXPECT_GE(ink.left, 80);
+            EXPECT_GE(ink.top, 80);
+            EXPECT_NEAR(ink.CentreX(), 80 + wide.cx / 2.0, 4);
+        }
+    }
+    ::DeleteObject(font);
 }
