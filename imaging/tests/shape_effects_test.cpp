@@ -499,7 +499,7 @@ TEST(Text, AlignmentOpacityAngleAndCentring) {
         EXPECT_GE(ink.top, 10) << "opacity " << s.opacity << ": drawn from destY";
     }
 
-    // Centred on (80, 80), level and turned by 90 degrees; and placed with its corner there.
+    // Centred on (100, 80), level and turned by 90 degrees; and placed with its corner there.
     struct Placing {
         const char* name;
         float angle;
@@ -509,9 +509,9 @@ TEST(Text, AlignmentOpacityAngleAndCentring) {
                              Placing{"level, from the corner", 0, false}}) {
         SCOPED_TRACE(p.name);
         c32bppDIB canvas;
-        WhiteCanvas(canvas, 160, 160);
-        ASSERT_TRUE(canvas.DrawText_hFont(font, L"WWWWWW", 0, 80, 80, 0, 0, 0, -1, 100, -1, p.angle, p.centred));
-        const Ink ink = InkOf(canvas, 0, 0, 160, 160, [&](int x, int y) { return Darkness(canvas, x, y); });
+        WhiteCanvas(canvas, 240, 160);
+        ASSERT_TRUE(canvas.DrawText_hFont(font, L"WWWWWW", 0, 100, 80, 0, 0, 0, -1, 100, -1, p.angle, p.centred));
+        const Ink ink = InkOf(canvas, 0, 0, 240, 160, [&](int x, int y) { return Darkness(canvas, x, y); });
         ASSERT_TRUE(ink.Any());
         const int across = ink.right - ink.left, down = ink.bottom - ink.top;
         if (p.angle == 0) {
@@ -520,12 +520,12 @@ TEST(Text, AlignmentOpacityAngleAndCentring) {
             EXPECT_GT(down, 2 * across) << "a turned line is tall";
         }
         if (p.centred) {
-            EXPECT_NEAR(ink.CentreX(), 80, 6);
+            EXPECT_NEAR(ink.CentreX(), 100, 6);
             EXPECT_NEAR(ink.CentreY(), 80, 6);
         } else {
-            EXPECT_GE(ink.left, 80);
+            EXPECT_GE(ink.left, 100);
             EXPECT_GE(ink.top, 80);
-            EXPECT_NEAR(ink.CentreX(), 80 + wide.cx / 2.0, 4);
+            EXPECT_NEAR(ink.CentreX(), 100 + wide.cx / 2.0, 4);
         }
     }
     ::DeleteObject(font);
