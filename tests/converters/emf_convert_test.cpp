@@ -6,6 +6,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <cstdio>
 #include <functional>
 #include <thread>
 #include <vector>
@@ -276,6 +277,11 @@ TEST_F(EmfToPng, ResultCodesOfLaterStepsAndAMetafileWithAPalette) {
     HENHMETAFILE handle = ::SetEnhMetaFileBits(UINT(palette.size()), palette.data());
     ASSERT_NE(handle, nullptr);
     EXPECT_EQ(::GetEnhMetaFilePaletteEntries(handle, 0, nullptr), 16u) << "the fixture carries its palette";
+    // Wine gives the count but answers GDI_ERROR for the entries themselves, so the surface gets no
+    // palette there; where the entries come, it is selected into the memory DC.
+    PALETTEENTRY entries[16] = {};
+    if (::GetEnhMetaFilePaletteEntries(handle, 16, entries) != 16)
+        std::printf("[ NOTE ] the platform lists no palette entries of a metafile: none is selected\n");
     ::DeleteEnhMetaFile(handle);
     ASSERT_EQ(converter_.ConvertEmfByte2PngFile(palette, Png(L"palette")), 0);
     std::optional<Picture> picture = ReadPicture(Png(L"palette"));
