@@ -200,7 +200,7 @@ TEST_F(MaskedPicture, CustomPointerShowsTheMouseIcon) {
 
     // Another pointer code: the system's cursor again.
     picture->SetPointer(2);
-    MoveTo(o.x + 20, o.y + 10);
+    MoveTo(o.x + 23, o.y + 10);
     EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_CROSS));
     MoveTo(5, 5);
 }
