@@ -32,8 +32,8 @@ public:
     // its picture in jobFolder and addresses it by actKey. False when the control cannot be
     // created: then nothing is left behind.
     bool Load(const std::wstring& jobFolder, const std::wstring& actKey);
-    // Sizes the frame for a control of width x height pixels; the window takes the frame's size
-    // and shape, and the layout follows.
+    // Sizes the frame for a control of width x height pixels (wider when the four buttons need
+    // more room); the window takes the frame's size and shape, and the layout follows.
     void SizeFor(int width, int height);
     // Shows the window modeless, centred on the screen.
     void Show();
@@ -72,6 +72,7 @@ private:
 
     HWND window_ = nullptr;
     unsigned generation_ = 0;
+    int controlWidth_ = 0;  // pixels, as asked; the window may be wider
     std::wstring jobFolder_, actKey_;
     std::unique_ptr<controls::Container> form_;   // the window, measured in twips
     std::unique_ptr<controls::ucSkinForm> ucSkinForm1_;

@@ -22,6 +22,10 @@ constexpr UINT_PTR kTmrStart = 1;
 constexpr UINT kTmrStartInterval = 100;
 constexpr UINT kCommandMessage = WM_APP + 1;
 constexpr double kButtonWidthTwips = 1215, kButtonHeightTwips = 375;
+constexpr int kDefaultControlWidth = 800, kDefaultControlHeight = 500;
+
+int ButtonWidthPixels() { return static_cast<int>(kButtonWidthTwips / controls::TwipsPerPixelX()); }
+int ButtonHeightPixels() { return static_cast<int>(kButtonHeightTwips / controls::TwipsPerPixelY()); }
 
 double DistanceToSegment(double px, double py, double ax, double ay, double bx, double by) {
     const double dx = bx - ax, dy = by - ay;
@@ -115,7 +119,9 @@ bool frmWordEq::Load(const std::wstring& jobFolder, const std::wstring& actKey) 
         return ::RegisterClassW(&windowClass) != 0;
     }();
     if (!registered) return false;
-    const int width = 800 + wordeq::kFrameExtraWidth, height = 500 + wordeq::kFrameExtraHeight;
+    controlWidth_ = kDefaultControlWidth;
+    const int width = wordeq::WindowWidthFor(controlWidth_, ButtonWidthPixels());
+    const int height = kDefaultControlHeight + wordeq::kFrameExtraHeight;
     // No border of its own: the frame draws the title bar and the edges.
     window_ = ::CreateWindowExW(0, kClassName, kCaption, WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU, 0, 0, width,
                                 height, nullptr, nullptr, instance, this);
@@ -163,7 +169,8 @@ bool frmWordEq::Load(const std::wstring& jobFolder, const std::wstring& actKey) 
     }
     EnableEditing(false);
 
-    const wordeq::Layout layout = wordeq::LayoutFor(width, height, 81, 25);
+    const wordeq::Layout layout =
+        wordeq::LayoutFor(width, height, controlWidth_, ButtonWidthPixels(), ButtonHeightPixels());
     const RECT rect{layout.control.left, layout.control.top, layout.control.left + layout.control.width,
                     layout.control.top + layout.control.height};
     const HRESULT hr = moWordEQ_.Create(
@@ -191,7 +198,9 @@ bool frmWordEq::Load(const std::wstring& jobFolder, const std::wstring& actKey) 
 
 void frmWordEq::SizeFor(int width, int height) {
     if (!window_ || !ucSkinForm1_) return;
-    ucSkinForm1_->SetSize((width + wordeq::kFrameExtraWidth) * controls::TwipsPerPixelX(),
+    // A narrow control still gets a window wide enough for its four buttons side by side.
+    controlWidth_ = width;
+    ucSkinForm1_->SetSize(wordeq::WindowWidthFor(width, ButtonWidthPixels()) * controls::TwipsPerPixelX(),
                           (height + wordeq::kFrameExtraHeight) * controls::TwipsPerPixelY());
     ucSkinForm1_->TransForm();
     Arrange();
@@ -243,8 +252,8 @@ void frmWordEq::Arrange() {
     RECT client;
     ::GetClientRect(window_, &client);
     const double tx = controls::TwipsPerPixelX(), ty = controls::TwipsPerPixelY();
-    const int buttonWidth = static_cast<int>(kButtonWidthTwips / tx), buttonHeight = static_cast<int>(kButtonHeightTwips / ty);
-    const wordeq::Layout layout = wordeq::LayoutFor(client.right, client.bottom, buttonWidth, buttonHeight);
+    const wordeq::Layout layout =
+        wordeq::LayoutFor(client.right, client.bottom, controlWidth_, ButtonWidthPixels(), ButtonHeightPixels());
     if (moWordEQ_.IsCreated()) {
         const RECT rect{layout.control.left, layout.control.top, layout.control.left + layout.control.width,
                         layout.control.top + layout.control.height};

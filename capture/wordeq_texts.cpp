@@ -1,5 +1,7 @@
 #include "wordeq_texts.h"
 
+#include <algorithm>
+
 #include "public/basPublic.h"
 
 namespace quorallion::wordeq {
@@ -40,14 +42,27 @@ Captions CaptionsFor(const std::wstring& language) {
     return {L"Equation Editor (WorEQ)", L"OK", L"Cancel", L"Reset", L"Clear"};
 }
 
-Layout LayoutFor(int width, int height, int buttonWidth, int buttonHeight) {
+namespace {
+constexpr int kControlLeft = 3, kControlTop = 30;
+constexpr int kButtonMargin = 13;  // from the window's left and right edges
+constexpr int kButtonGap = 10;
+}  // namespace
+
+int MinimumWindowWidth(int buttonWidth) { return 2 * kButtonMargin + 4 * buttonWidth + 3 * kButtonGap; }
+
+int WindowWidthFor(int controlWidth, int buttonWidth) {
+    return std::max(controlWidth + kFrameExtraWidth, MinimumWindowWidth(buttonWidth));
+}
+
+Layout LayoutFor(int width, int height, int controlWidth, int buttonWidth, int buttonHeight) {
     Layout layout{};
-    layout.control = {3, 30, width - 2 * 3, height - kFrameExtraHeight};
+    layout.control = {kControlLeft, kControlTop, std::min(controlWidth, width - 2 * kControlLeft),
+                      height - kFrameExtraHeight};
     const int row = layout.control.top + layout.control.height + 5;
-    layout.ok = {width - 23 - buttonWidth - buttonWidth, row, buttonWidth, buttonHeight};
-    layout.cancel = {layout.ok.left + buttonWidth + 10, row, buttonWidth, buttonHeight};
-    layout.reset = {13, row, buttonWidth, buttonHeight};
-    layout.clear = {layout.reset.left + buttonWidth + 10, row, buttonWidth, buttonHeight};
+    layout.ok = {width - kButtonMargin - kButtonGap - buttonWidth - buttonWidth, row, buttonWidth, buttonHeight};
+    layout.cancel = {layout.ok.left + buttonWidth + kButtonGap, row, buttonWidth, buttonHeight};
+    layout.reset = {kButtonMargin, row, buttonWidth, buttonHeight};
+    layout.clear = {layout.reset.left + buttonWidth + kButtonGap, row, buttonWidth, buttonHeight};
     return layout;
 }
 

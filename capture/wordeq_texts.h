@@ -37,12 +37,20 @@ struct Box {
 struct Layout {
     Box control, ok, cancel, reset, clear;
 };
-// The window's client is width x height pixels; the buttons keep their size.
-Layout LayoutFor(int width, int height, int buttonWidth, int buttonHeight);
+// The window's client is width x height pixels and holds a control of controlWidth pixels at
+// the left; the buttons keep their size: Reset and Clear stand from the left edge, OK and Cancel
+// from the right.
+Layout LayoutFor(int width, int height, int controlWidth, int buttonWidth, int buttonHeight);
 
 // The window's size for a control of width x height pixels.
 constexpr int kFrameExtraWidth = 6;
 constexpr int kFrameExtraHeight = 68;
+
+// The narrowest window whose four buttons stand apart, 10 pixels between neighbours.
+int MinimumWindowWidth(int buttonWidth);
+// The window's width for a control of controlWidth pixels: the control with its frame, widened
+// to the minimum when the buttons need more room (the control keeps its size and place then).
+int WindowWidthFor(int controlWidth, int buttonWidth);
 
 // &, ", < and > written as entities, so that an attribute's value reads back as the text.
 std::wstring EscapeAttribute(const std::wstring& text);

@@ -18,6 +18,25 @@ struct FaceSurface {
     void SetBackground(Colour c);
 };
 
+// Confines drawing on a surface's device context to (0, 0, w, h) while it lives, as the control's
+// own window does: the fixed offsets of a face fall outside a surface of a few pixels. The
+// context's state (its clip included) comes back afterwards.
+class SurfaceClip {
+public:
+    explicit SurfaceClip(const FaceSurface& s) : dc_(s.dc), saved_(s.dc ? ::SaveDC(s.dc) : 0) {
+        if (saved_) ::IntersectClipRect(dc_, 0, 0, s.w, s.h);
+    }
+    ~SurfaceClip() {
+        if (saved_) ::RestoreDC(dc_, saved_);
+    }
+    SurfaceClip(const SurfaceClip&) = delete;
+    SurfaceClip& operator=(const SurfaceClip&) = delete;
+
+private:
+    HDC dc_;
+    int saved_;
+};
+
 // A system colour reference 0x800000nn as RGB; RGB values pass through; -1 for an unknown index.
 Colour TranslateColor(Colour c);
 

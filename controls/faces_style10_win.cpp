@@ -30,6 +30,7 @@ void PaintPixelFace(FaceSurface& s, const style10::PixelFace& face) {
 }  // namespace
 
 void PaintFaceStyle10(FaceSurface& s, const FaceState& f) {
+    const SurfaceClip clip(s);
     if (f.state == kStateHot || ((f.state == kStateNormal || f.state == kStateDisabled) && f.focus))
         PaintPixelFace(s, style10::kHot);
     else if (f.state == kStateNormal || f.state == kStateDisabled)

@@ -47,6 +47,7 @@ void Ring(HDC dc, int W, int H, Colour top1, Colour top2, Colour bottom3, Colour
 }  // namespace
 
 void PaintFaceStyle5(FaceSurface& s, const FaceState& f) {
+    const SurfaceClip clip(s);
     HDC dc = s.dc;
     const int W = s.w, H = s.h;
     s.SetBackground(TranslateColor(SystemColour(COLOR_BTNFACE)));
@@ -91,6 +92,7 @@ void PaintFaceStyle5(FaceSurface& s, const FaceState& f) {
 }
 
 void PaintFaceStyle5Custom(FaceSurface& s, const FaceState& f) {
+    const SurfaceClip clip(s);
     HDC dc = s.dc;
     const int W = s.w, H = s.h;
     const Colour B = f.back;

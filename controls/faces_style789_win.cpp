@@ -18,6 +18,7 @@ Colour SysColour(int index) { return TranslateColor(SystemColour(index)) & 0xFFF
 }  // namespace
 
 void PaintFaceStyle7(FaceSurface& s, const FaceState& f, bool useCustomColors) {
+    const SurfaceClip clip(s);
     HDC dc = s.dc;
     const int W = s.w, H = s.h;
     const Colour B = useCustomColors ? f.back : SysColour(15);
@@ -71,6 +72,7 @@ void PaintFaceStyle7(FaceSurface& s, const FaceState& f, bool useCustomColors) {
 }
 
 void PaintFaceStyle8(FaceSurface& s, const FaceState& f, bool useCustomColors) {
+    const SurfaceClip clip(s);
     HDC dc = s.dc;
     const int W = s.w, H = s.h;
     const Colour B = useCustomColors ? f.back : SysColour(15);
@@ -99,6 +101,7 @@ void PaintFaceStyle8(FaceSurface& s, const FaceState& f, bool useCustomColors) {
 }
 
 void PaintFaceStyle9(FaceSurface& s, const FaceState& f, bool useCustomColors) {
+    const SurfaceClip clip(s);
     HDC dc = s.dc;
     const int W = s.w, H = s.h;
     const Colour B = useCustomColors ? f.back : SysColour(15);

@@ -67,6 +67,7 @@ void ucTransPicture::ReadProperties(const PropertyBag& bag) {
     borderStyle_ = static_cast<int>(bag.ReadInt(L"BorderStyle", 1));
     stretchMode_ = static_cast<int>(bag.ReadInt(L"StretchMode", 1));
     maskColor_ = static_cast<Colour>(bag.ReadInt(L"MaskColor", 0xFFFFFF));
+    if (auto bytes = bag.ReadBytes(L"MouseIcon")) SetMouseIcon(LoadPictureBytes(*bytes));
     SetMousePointer(static_cast<int>(bag.ReadInt(L"MousePointer", 0)));
     borderColor_ = static_cast<Colour>(bag.ReadInt(L"BorderColor", 0xFF00FF));
     if (auto bytes = bag.ReadBytes(L"Picture")) SetPicture(LoadPictureBytes(*bytes));
@@ -78,6 +79,7 @@ void ucTransPicture::WriteProperties(PropertyBag& bag) const {
     bag.WriteInt(L"BorderStyle", borderStyle_, 1);
     bag.WriteInt(L"StretchMode", stretchMode_, 1);
     bag.WriteInt(L"MaskColor", maskColor_, 0xFFFFFF);
+    if (mouseIcon_) bag.WriteBytes(L"MouseIcon", SavePictureBytes(mouseIcon_));
     bag.WriteInt(L"MousePointer", MousePointer(), 0);
     bag.WriteInt(L"BorderColor", borderColor_, 0xFF00FF);
     if (shown_) bag.WriteBytes(L"Picture", SavePictureBytes(shown_));
@@ -124,6 +126,32 @@ void ucTransPicture::SetStretchMode(int value) {
 void ucTransPicture::SetPointer(int value) {
     SetMousePointer(value);
     NotifyChanged(L"MousePointer");
+}
+
+void ucTransPicture::SetMouseIcon(PicturePtr picture) {
+    mouseIcon_ = std::move(picture);
+    customCursor_.reset();
+    if (mouseIcon_ && !mouseIcon_->Icon() && mouseIcon_->Bitmap()) {
+        // A bitmap has no mask of its own: every pixel of it is drawn.
+        const int w = mouseIcon_->Width(), h = mouseIcon_->Height();
+        std::vector<uint8_t> opaque(static_cast<size_t>((w + 15) / 16 * 2) * static_cast<size_t>(h), 0);
+        win::UniqueGdiObject mask(w > 0 && h > 0 ? ::CreateBitmap(w, h, 1, 1, opaque.data()) : nullptr);
+        ICONINFO info{};
+        info.fIcon = FALSE;
+        info.hbmMask = static_cast<HBITMAP>(mask.get());
+        info.hbmColor = mouseIcon_->Bitmap();
+        if (mask) customCursor_.reset(::CreateIconIndirect(&info));
+    }
+    NotifyChanged(L"MouseIcon");
+}
+
+bool ucTransPicture::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
+    if (message != WM_SETCURSOR || LOWORD(lParam) != HTCLIENT || MousePointer() != kCustomPointer) return false;
+    HCURSOR cursor = customCursor_ ? customCursor_.get() : mouseIcon_ ? mouseIcon_->Icon() : nullptr;
+    if (!cursor) return false;
+    ::SetCursor(cursor);
+    result = TRUE;
+    return true;
 }
 
 void ucTransPicture::ApplyBorder() {

@@ -10,6 +10,7 @@
 #include "colour_math.h"
 #include "form/control_win.h"
 #include "form/picture_win.h"
+#include "win/handles.h"
 
 namespace quorallion::controls {
 
@@ -41,6 +42,11 @@ public:
     int StretchMode() const { return stretchMode_; }
     void SetStretchMode(int value);
     void SetPointer(int value);
+    // The custom cursor picture, shown over the control while MousePointer is kCustomPointer; an
+    // icon keeps its own hot spot, a bitmap points with its top-left pixel.
+    static constexpr int kCustomPointer = 99;
+    const PicturePtr& MouseIcon() const { return mouseIcon_; }
+    void SetMouseIcon(PicturePtr picture);
     HDC GetDC() { return hDC(); }
 
 protected:
@@ -56,6 +62,7 @@ protected:
     void OnMouseMove(int button, int shift, int x, int y) override;
     void OnClick() override;
     void OnDblClick() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     void RedrawPicture();
@@ -65,6 +72,8 @@ private:
 
     PicturePtr kept_;   // the assigned picture
     PicturePtr shown_;  // shown and used as the mask
+    PicturePtr mouseIcon_;
+    win::UniqueIcon customCursor_;  // made from a bitmap MouseIcon; an icon is used as it is
     Colour maskColor_ = 0xFFFFFF;
     int backStyle_ = 0;
     int borderStyle_ = 1;

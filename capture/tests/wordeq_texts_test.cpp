@@ -68,27 +68,41 @@ TEST(WordEqCaptions, ChosenByTheExactLanguage) {
     }
 }
 
-TEST(WordEqLayout, ControlFillsTheFrameAboveTheButtonRow) {
+TEST(WordEqLayout, ControlKeepsItsSizeAndTheFourButtonsStandApart) {
+    // The window as sized for a control of the asked width (client = window: no border).
     struct Case {
-        int width, height;
+        int controlWidth, controlHeight;
+        int windowWidth;  // from WindowWidthFor
         Box control, ok, cancel, reset, clear;
     } cases[] = {
-        {806, 568, {3, 30, 800, 500}, {621, 535, 81, 25}, {712, 535, 81, 25}, {13, 535, 81, 25}, {104, 535, 81, 25}},
-        {406, 168, {3, 30, 400, 100}, {221, 135, 81, 25}, {312, 135, 81, 25}, {13, 135, 81, 25}, {104, 135, 81, 25}},
+        {800, 500, 806, {3, 30, 800, 500}, {621, 535, 81, 25}, {712, 535, 81, 25}, {13, 535, 81, 25}, {104, 535, 81, 25}},
+        {400, 100, 406, {3, 30, 400, 100}, {221, 135, 81, 25}, {312, 135, 81, 25}, {13, 135, 81, 25}, {104, 135, 81, 25}},
+        // From here the buttons set the width; the control stays as asked, at its place.
+        {374, 120, 380, {3, 30, 374, 120}, {195, 155, 81, 25}, {286, 155, 81, 25}, {13, 155, 81, 25}, {104, 155, 81, 25}},
+        {300, 120, 380, {3, 30, 300, 120}, {195, 155, 81, 25}, {286, 155, 81, 25}, {13, 155, 81, 25}, {104, 155, 81, 25}},
+        {1, 1, 380, {3, 30, 1, 1}, {195, 36, 81, 25}, {286, 36, 81, 25}, {13, 36, 81, 25}, {104, 36, 81, 25}},
+        {375, 120, 381, {3, 30, 375, 120}, {196, 155, 81, 25}, {287, 155, 81, 25}, {13, 155, 81, 25}, {104, 155, 81, 25}},
     };
     auto same = [](const Box& a, const Box& b) {
         return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
     };
+    EXPECT_EQ(MinimumWindowWidth(81), 380);
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.width);
-        const Layout layout = LayoutFor(c.width, c.height, 81, 25);
+        SCOPED_TRACE(c.controlWidth);
+        const int width = WindowWidthFor(c.controlWidth, 81), height = c.controlHeight + kFrameExtraHeight;
+        EXPECT_EQ(width, c.windowWidth);
+        const Layout layout = LayoutFor(width, height, c.controlWidth, 81, 25);
         EXPECT_TRUE(same(layout.control, c.control));
         EXPECT_TRUE(same(layout.ok, c.ok));
         EXPECT_TRUE(same(layout.cancel, c.cancel));
         EXPECT_TRUE(same(layout.reset, c.reset));
         EXPECT_TRUE(same(layout.clear, c.clear));
-        // The button row lies in the band below the control.
-        EXPECT_LE(layout.ok.top + layout.ok.height, c.height);
+        // Left to right, no two touch, all inside the window; the row in the band below the control.
+        const Box row[] = {layout.reset, layout.clear, layout.ok, layout.cancel};
+        EXPECT_GE(row[0].left, 0);
+        for (int i = 0; i + 1 < 4; ++i) EXPECT_GE(row[i + 1].left - (row[i].left + row[i].width), 10) << i;
+        EXPECT_LE(row[3].left + row[3].width, width);
+        EXPECT_LE(layout.ok.top + layout.ok.height, height);
     }
 }
 

@@ -70,6 +70,28 @@ uint32_t Get32(const std::vector<uint8_t>& in, size_t at) {
     return v;
 }
 constexpr uint32_t kMaxSide = 4096;
+
+// An icon's AND mask, one byte a pixel (1 see-through), rows top-down; empty when unreadable.
+std::vector<uint8_t> IconMask(HICON icon, int w, int h) {
+    ICONINFO info{};
+    if (!::GetIconInfo(icon, &info)) return {};
+    win::UniqueGdiObject mask(info.hbmMask), colour(info.hbmColor);
+    BITMAPINFO header{};
+    header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    header.bmiHeader.biWidth = w;
+    header.bmiHeader.biHeight = -h;  // a monochrome icon's colour half lies below: not read
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    std::vector<uint32_t> pixels(static_cast<size_t>(w) * static_cast<size_t>(h));
+    win::UniqueMemoryDC dc(::CreateCompatibleDC(nullptr));
+    if (!mask || !dc ||
+        ::GetDIBits(dc.get(), static_cast<HBITMAP>(mask.get()), 0, static_cast<UINT>(h), pixels.data(), &header,
+                    DIB_RGB_COLORS) != h)
+        return {};
+    std::vector<uint8_t> out(pixels.size());
+    for (size_t i = 0; i < pixels.size(); ++i) out[i] = (pixels[i] & 0xFFFFFF) != 0 ? 1 : 0;
+    return out;
+}
 }  // namespace
 
 std::vector<uint8_t> SavePictureBytes(const PicturePtr& picture) {
@@ -100,6 +122,11 @@ std::vector<uint8_t> SavePictureBytes(const PicturePtr& picture) {
     Put32(out, static_cast<uint32_t>(h));
     const auto* p = static_cast<const uint8_t*>(bits);
     out.insert(out.end(), p, p + static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
+    if (!picture->Bitmap()) {
+        const std::vector<uint8_t> mask = IconMask(picture->Icon(), w, h);
+        if (mask.empty()) return {};
+        out.insert(out.end(), mask.begin(), mask.end());
+    }
     return out;
 }
 
@@ -107,8 +134,9 @@ PicturePtr LoadPictureBytes(const std::vector<uint8_t>& bytes) {
     if (bytes.size() < 8) return nullptr;
     const uint32_t w = Get32(bytes, 0), h = Get32(bytes, 4);
     if (w == 0 || h == 0 || w > kMaxSide || h > kMaxSide) return nullptr;
-    const size_t need = 8 + static_cast<size_t>(w) * h * 4;
+    const size_t pixels = static_cast<size_t>(w) * h, need = 8 + pixels * 4;
     if (bytes.size() < need) return nullptr;
+    const bool isIcon = bytes.size() == need + pixels;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = static_cast<LONG>(w);
@@ -119,7 +147,22 @@ PicturePtr LoadPictureBytes(const std::vector<uint8_t>& bytes) {
     HBITMAP section = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!section) return nullptr;
     std::memcpy(bits, bytes.data() + 8, need - 8);
-    return Picture::FromBitmap(section);
+    if (!isIcon) return Picture::FromBitmap(section);
+    win::UniqueGdiObject colour(section);
+    // The mask plane as a monochrome bitmap: rows of whole 16-bit words, a set bit see-through.
+    const size_t stride = (w + 15) / 16 * 2;
+    std::vector<uint8_t> maskBits(stride * h, 0);
+    for (uint32_t y = 0; y < h; ++y)
+        for (uint32_t x = 0; x < w; ++x)
+            if (bytes[need + static_cast<size_t>(y) * w + x])
+                maskBits[y * stride + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+    win::UniqueGdiObject mask(::CreateBitmap(static_cast<int>(w), static_cast<int>(h), 1, 1, maskBits.data()));
+    if (!mask) return nullptr;
+    ICONINFO icon{};
+    icon.fIcon = TRUE;
+    icon.hbmColor = static_cast<HBITMAP>(colour.get());
+    icon.hbmMask = static_cast<HBITMAP>(mask.get());
+    return Picture::FromIcon(::CreateIconIndirect(&icon));
 }
 
 std::wstring FontToText(HFONT font) {

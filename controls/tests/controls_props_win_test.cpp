@@ -33,6 +33,33 @@ struct Quiet : Container {
     int ShowMessage(std::wstring_view, std::wstring_view, UINT) override { return IDOK; }
 };
 
+// A 16 x 16 icon: a colour gradient with a see-through diagonal, as a picture's stored bytes.
+std::vector<uint8_t> IconBytes() {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = 16;
+    info.bmiHeader.biHeight = -16;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    uint32_t* bits = nullptr;
+    HBITMAP colour = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+    std::vector<uint8_t> maskBits(16 * 2, 0);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            bits[y * 16 + x] = static_cast<uint32_t>(x * 16) << 16 | static_cast<uint32_t>(y * 16) << 8 | 0x40;
+            if (x == y) maskBits[y * 2 + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+        }
+    HBITMAP mask = ::CreateBitmap(16, 16, 1, 1, maskBits.data());
+    ICONINFO icon{};
+    icon.fIcon = TRUE;
+    icon.hbmColor = colour;
+    icon.hbmMask = mask;
+    PicturePtr picture = Picture::FromIcon(::CreateIconIndirect(&icon));
+    ::DeleteObject(colour);
+    ::DeleteObject(mask);
+    return SavePictureBytes(picture);
+}
+
 struct RoundTrip {
     const char* control;
     std::function<std::unique_ptr<Control>()> make;
@@ -43,6 +70,8 @@ struct RoundTrip {
 }  // namespace
 
 TEST(ControlProperties, RoundTripTable) {
+    const std::vector<uint8_t> icon = IconBytes();
+    ASSERT_FALSE(icon.empty());
     const std::vector<RoundTrip> cases = {
         {"ucSkinForm", [] { return std::make_unique<ucSkinForm>(); },
          {{L"BtnMaximize", true}, {L"BtnMinimize", true}, {L"BtnClose", false}, {L"Caption", std::wstring(L"标题")},
@@ -51,9 +80,11 @@ TEST(ControlProperties, RoundTripTable) {
           {L"Skin", std::wstring(L"Blue")}, {L"IconVisible", true}}},
         {"ucTransPicture", [] { return std::make_unique<ucTransPicture>(); },
          {{L"BackStyle", int64_t{1}}, {L"BorderStyle", int64_t{2}}, {L"StretchMode", int64_t{3}},
-          {L"MaskColor", int64_t{0xFF}}, {L"MousePointer", int64_t{2}}, {L"BorderColor", int64_t{0x123456}}},
+          {L"MaskColor", int64_t{0xFF}}, {L"MouseIcon", icon}, {L"MousePointer", int64_t{2}},
+          {L"BorderColor", int64_t{0x123456}}},
          {{L"BackStyle", int64_t{0}}, {L"BorderStyle", int64_t{1}}, {L"StretchMode", int64_t{1}},
-          {L"MaskColor", int64_t{0xFFFFFF}}, {L"BorderColor", int64_t{0xFF00FF}}}},
+          {L"MaskColor", int64_t{0xFFFFFF}}, {L"MouseIcon", std::vector<uint8_t>{}},
+          {L"BorderColor", int64_t{0xFF00FF}}}},
         {"ucTransForm", [] { return std::make_unique<ucTransForm>(); },
          {{L"AutoDrag", int64_t{1}}, {L"Transparent", false}, {L"MaskColor", int64_t{0xFF}}},
          {{L"AutoDrag", int64_t{2}}, {L"Transparent", true}, {L"MaskColor", int64_t{0xC0C0C0}}}},
@@ -107,8 +138,7 @@ TEST(ControlProperties, NewControlsTakeTheirStartingValues) {
     EXPECT_EQ(picture.BackStyle(), 0);
     EXPECT_EQ(picture.BorderStyle(), 1);
     EXPECT_EQ(picture.StretchMode(), 0);
-    picture.SetBorderStyle(3);  // any other value leaves the outline as it was
-    EXPECT_EQ(picture.BorderStyle(), 3);
+    EXPECT_EQ(picture.MouseIcon(), nullptr);
     ucSkinForm frame;
     ASSERT_TRUE(frame.Create(form, L"ucSkinForm1", 0, 0, 300, 300));
     EXPECT_TRUE(frame.BtnClose());
@@ -122,6 +152,40 @@ TEST(ControlProperties, NewControlsTakeTheirStartingValues) {
     EXPECT_EQ(shape.MaskColor(), 0xC0C0C0u);
     shape.Destroy();
     frame.Destroy();
+    picture.Destroy();
+    ::DestroyWindow(window);
+}
+
+TEST(ControlProperties, MaskedPictureMouseIconIsReadThroughItsSetterAndWrittenInItsPlace) {
+    struct Recording : Container {
+        using Container::Container;
+        std::vector<std::wstring> changes;
+        void PropertyChanged(Control&, std::wstring_view name) override { changes.emplace_back(name); }
+    };
+    HWND window = MakeHidden();
+    Recording form(window);
+    PropertyBag in;
+    in.Set(L"MaskColor", int64_t{0xFF});
+    in.Set(L"mouseicon", IconBytes());  // keys match in any case
+    in.Set(L"BorderColor", int64_t{0x123456});
+    in.Set(L"MousePointer", int64_t{ucTransPicture::kCustomPointer});
+    ucTransPicture picture;
+    ASSERT_TRUE(picture.Create(form, L"img", 0, 0, 300, 300, &in));
+    ASSERT_NE(picture.MouseIcon(), nullptr);
+    EXPECT_NE(picture.MouseIcon()->Icon(), nullptr) << "an icon stays an icon";
+    EXPECT_EQ(picture.MouseIcon()->Width(), 16);
+    EXPECT_EQ(form.changes, std::vector<std::wstring>{L"MouseIcon"}) << "only the setters of the read tell the host";
+
+    PropertyBag out;
+    picture.Save(out);
+    EXPECT_EQ(out.Order(), (std::vector<std::wstring>{L"MaskColor", L"MouseIcon", L"MousePointer", L"BorderColor"}));
+
+    form.changes.clear();
+    picture.SetMouseIcon(nullptr);
+    EXPECT_EQ(form.changes, std::vector<std::wstring>{L"MouseIcon"});
+    PropertyBag none;
+    picture.Save(none);
+    EXPECT_FALSE(none.Has(L"MouseIcon")) << "no cursor picture is the default and stays out";
     picture.Destroy();
     ::DestroyWindow(window);
 }

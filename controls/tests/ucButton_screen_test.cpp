@@ -2,6 +2,8 @@
 // the space key, the focus ring and the disabled look, read from the screen.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "screen_input.h"
 #include "ucButton_win.h"
 
@@ -116,4 +118,108 @@ TEST_F(StyleFiveButton, DisabledShowsItsLookAndTakesNoClick) {
     button_->SetEnabled(true);
     Pump(50);
     EXPECT_EQ(ScreenPixel(kX + 40, kY + 10) != 0xEAF4F5u, true);
+}
+
+namespace {
+
+Colour Sys(int index) { return ::GetSysColor(index) & 0xFFFFFF; }
+
+struct Probe {
+    int x, y;  // negative: from the right / bottom (-1 is W-1)
+    Colour expected;
+    const char* what;
+};
+
+}  // namespace
+
+// Styles 0 to 4 and 6, which the redraw paints itself, read from the screen: the background, the
+// edge of each kind and style 0's black frame. Custom colours keep the face apart from the
+// system's button face.
+TEST(ButtonFaces, StylesZeroToSixShowTheirBackgroundsEdgesAndFrames) {
+    constexpr Colour kBack = 0x336699, kHighlight = 0x40C020;
+    // LightenColor per channel: min(255, ((255 - amount) * c) \ 255 + amount).
+    constexpr Colour kBackLightened32 = Rgb(165, 121, 76), kHighlightLightened176 = Rgb(185, 235, 195);
+    enum class Look { Normal, Hot, Disabled };
+    struct Case {
+        const char* what;
+        int style;
+        Look look;
+        bool isDefault;
+        int styleBefore;  // painted first (its background stays), or -1
+        std::vector<Probe> probes;
+    };
+    const std::vector<Case> cases = {
+        {"0 normal: raised edge on BackColor", 0, Look::Normal, false, -1,
+         {{40, 0, Sys(COLOR_3DLIGHT), "outer top"}, {-1, 12, Sys(COLOR_3DDKSHADOW), "outer right"},
+          {40, 1, Sys(COLOR_BTNHIGHLIGHT), "inner top"}, {40, -2, Sys(COLOR_BTNSHADOW), "inner bottom"},
+          {6, 12, kBack, "background"}}},
+        {"0 default without focus: black frame over the edge", 0, Look::Normal, true, -1,
+         {{40, 0, 0, "top"}, {0, 12, 0, "left"}, {-1, 12, 0, "right"}, {40, -1, 0, "bottom"},
+          {40, 1, Sys(COLOR_BTNHIGHLIGHT), "inner top"}, {6, 12, kBack, "background"}}},
+        {"0 hot: HighlightColor", 0, Look::Hot, false, -1,
+         {{40, 0, Sys(COLOR_3DLIGHT), "outer top"}, {6, 12, kHighlight, "background"}}},
+        {"1 normal: raised inner edge", 1, Look::Normal, false, -1,
+         {{40, 0, Sys(COLOR_BTNHIGHLIGHT), "top"}, {0, 12, Sys(COLOR_BTNHIGHLIGHT), "left"},
+          {40, -1, Sys(COLOR_BTNSHADOW), "bottom"}, {40, 1, kBack, "inside the edge"}, {6, 12, kBack, "background"}}},
+        {"1 disabled: no edge", 1, Look::Disabled, false, -1,
+         {{40, 0, kBack, "top"}, {-1, 12, kBack, "right"}, {6, 12, kBack, "background"}}},
+        {"2 normal: no edge", 2, Look::Normal, false, -1,
+         {{40, 0, kBack, "top"}, {0, 12, kBack, "left"}, {40, -1, kBack, "bottom"}, {6, 12, kBack, "background"}}},
+        {"2 hot: raised inner edge on HighlightColor", 2, Look::Hot, false, -1,
+         {{40, 0, Sys(COLOR_BTNHIGHLIGHT), "top"}, {40, -1, Sys(COLOR_BTNSHADOW), "bottom"},
+          {6, 12, kHighlight, "background"}}},
+        {"3 normal: etched frame", 3, Look::Normal, false, -1,
+         {{40, 0, Sys(COLOR_BTNSHADOW), "shadow top"}, {0, 12, Sys(COLOR_BTNSHADOW), "shadow left"},
+          {-2, 12, Sys(COLOR_BTNSHADOW), "shadow right"}, {40, 1, Sys(COLOR_WINDOW), "light top"},
+          {-1, 12, Sys(COLOR_WINDOW), "light right"}, {40, -1, Sys(COLOR_WINDOW), "light bottom"},
+          {-1, 0, kBack, "top-right corner"}, {0, -1, kBack, "bottom-left corner"}, {6, 12, kBack, "face"}}},
+        {"4 normal: BackColor lightened by 32, edge to edge", 4, Look::Normal, false, -1,
+         {{0, 0, kBackLightened32, "corner"}, {-1, -1, kBackLightened32, "corner"}, {6, 12, kBackLightened32, "face"}}},
+        {"4 hot: HighlightColor frame around it lightened by 176", 4, Look::Hot, false, -1,
+         {{40, 0, kHighlight, "top"}, {-1, 12, kHighlight, "right"}, {40, -1, kHighlight, "bottom"},
+          {6, 12, kHighlightLightened176, "face"}}},
+        {"6: no face, the background left by style 3", 6, Look::Normal, false, 3,
+         {{0, 0, kBack, "corner"}, {40, 0, kBack, "top"}, {-1, 12, kBack, "right"}, {40, -1, kBack, "bottom"},
+          {6, 12, kBack, "middle"}}},
+    };
+    MoveTo(5, 5);
+    HWND host = MakeHostWindow(L"faces", kHostX, kHostY, 300, 200);
+    ASSERT_NE(host, nullptr);
+    const double tx = TwipsPerPixelX(), ty = TwipsPerPixelY();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Container form(host);
+        ucButton button;
+        ASSERT_TRUE(button.Create(form, L"cmd", kLeft * tx, kTop * ty, kW * tx, kH * ty));
+        button.SetCaption(L"");
+        button.SetUseCustomColors(true);
+        button.SetBackColor(kBack);
+        button.SetHighlightColor(kHighlight);
+        if (c.isDefault) form.SetDefaultControl(&button);
+        if (c.styleBefore >= 0) {
+            button.SetStyle(c.styleBefore);
+            Pump(30);
+        }
+        button.SetStyle(c.style);
+        if (c.look == Look::Hot) {
+            MoveTo(kX + 40, kY + 12);
+            MoveTo(kX + 41, kY + 12);
+            ASSERT_TRUE(PumpUntil([&] { return button.ButtonState() == kStateHot; }, 1000));
+        } else if (c.look == Look::Disabled) {
+            button.SetEnabled(false);
+        }
+        Pump(80);
+        for (const Probe& p : c.probes) {
+            const int x = p.x < 0 ? kW + p.x : p.x, y = p.y < 0 ? kH + p.y : p.y;
+            const Colour got = ScreenPixel(kX + x, kY + y);
+            EXPECT_EQ(got, p.expected) << p.what << " at (" << x << ", " << y << "): got " << std::hex << got;
+        }
+        if (c.look == Look::Hot) {
+            MoveTo(5, 5);
+            PumpUntil([&] { return !button.PointerOver(); }, 2000);
+        }
+        form.SetDefaultControl(nullptr);
+        button.Destroy();
+    }
+    ::DestroyWindow(host);
 }

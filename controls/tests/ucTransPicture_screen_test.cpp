@@ -111,12 +111,96 @@ TEST_F(MaskedPicture, StretchModesAndTheirMasks) {
     EXPECT_EQ(snap->GetPicture()->PixelAt(5, 5), 0xFFFFFFu);
     EXPECT_EQ(snap->GetPicture()->PixelAt(15, 5), 0xFFFFFFu);
     EXPECT_EQ(snap->GetPicture()->PixelAt(25, 5), Rgb(50, 255, 255));
+    // The snapped pixels are see-through: neither drawn nor hit; the far colour is both.
+    Pump(50);
+    o = POINT{0, 0};
+    ::ClientToScreen(snap->hWnd(), &o);
+    for (int x : {5, 15}) EXPECT_EQ(::WindowFromPoint(POINT{o.x + x, o.y + 5}), window_) << x;
+    EXPECT_EQ(::WindowFromPoint(POINT{o.x + 25, o.y + 5}), snap->hWnd());
+    EXPECT_EQ(ScreenPixel(o.x + 25, o.y + 5), Rgb(50, 255, 255));
     // A system colour as the mask matches nothing.
     snap->SetMaskColor(SystemColour(15));
     snap->SetStretchMode(3);
     EXPECT_EQ(snap->GetPicture()->PixelAt(5, 5), Rgb(220, 230, 240));
-    // Sizes of 0 keep the previous image; no picture shows nothing.
+    Pump(50);
+    EXPECT_EQ(::WindowFromPoint(POINT{o.x + 5, o.y + 5}), snap->hWnd());
+    EXPECT_EQ(ScreenPixel(o.x + 5, o.y + 5), Rgb(220, 230, 240));
+
+    // A size of 0 draws nothing and keeps the composed image of the last redraw.
+    const PicturePtr composed = snap->GetPicture();
     snap->SetSize(0, 0);
-    snap->SetPicture(nullptr);
     Pump(20);
+    EXPECT_EQ(snap->GetPicture(), composed);
+    snap->SetSize(30, 10);
+    Pump(50);
+    EXPECT_EQ(ScreenPixel(o.x + 25, o.y + 5), Rgb(50, 255, 255));
+    // No picture: nothing drawn, nothing hit.
+    snap->SetPicture(nullptr);
+    Pump(50);
+    for (int x : {5, 25}) {
+        EXPECT_EQ(::WindowFromPoint(POINT{o.x + x, o.y + 5}), window_) << x;
+        EXPECT_EQ(ScreenPixel(o.x + x, o.y + 5), 0xFFFFFFu) << x;
+    }
+}
+
+TEST_F(MaskedPicture, OutlineFollowsBorderStyleAndOtherValuesLeaveItAsItWas) {
+    auto framed = Make(1, 0xFF00FF, 40, 20);
+    framed->SetBorderColor(0x0000FF);
+    framed->SetPicture(MakePicture(8, 8, [](int, int) { return 0x336699u; }));
+    Pump(50);
+    POINT o{0, 0};
+    ::ClientToScreen(framed->hWnd(), &o);
+    auto outlined = [&] {
+        Pump(50);
+        const bool top = ScreenPixel(o.x + 20, o.y) == 0x0000FFu, left = ScreenPixel(o.x, o.y + 10) == 0x0000FFu;
+        EXPECT_EQ(top, left) << "an outline is whole or absent";
+        EXPECT_EQ(ScreenPixel(o.x + 20, o.y + 10), 0x336699u) << "the picture inside";
+        return top && left;
+    };
+    EXPECT_FALSE(outlined()) << "BorderStyle 0 from the store";
+    framed->SetBorderStyle(3);
+    EXPECT_FALSE(outlined()) << "3 keeps the outline hidden";
+    framed->SetBorderStyle(1);
+    EXPECT_TRUE(outlined());
+    framed->SetBorderStyle(3);
+    EXPECT_TRUE(outlined()) << "3 keeps the outline shown";
+    framed->SetBorderStyle(2);
+    EXPECT_TRUE(outlined());
+    framed->SetBorderStyle(0);
+    EXPECT_FALSE(outlined());
+}
+
+TEST_F(MaskedPicture, CustomPointerShowsTheMouseIcon) {
+    auto picture = Make(1, 0xFF00FF, 40, 20);
+    picture->SetPicture(MakePicture(8, 8, [](int, int) { return 0x336699u; }));
+    // A 32 x 32 bitmap as the cursor picture.
+    picture->SetMouseIcon(MakePicture(32, 32, [](int x, int) { return x < 16 ? 0x0000FFu : 0x00FF00u; }));
+    picture->SetPointer(ucTransPicture::kCustomPointer);
+    POINT o{0, 0};
+    ::ClientToScreen(picture->hWnd(), &o);
+    MoveTo(o.x + 20, o.y + 10);
+    MoveTo(o.x + 21, o.y + 10);
+    HCURSOR shown = ::GetCursor();
+    ASSERT_NE(shown, nullptr);
+    ICONINFO info{};
+    ASSERT_TRUE(::GetIconInfo(shown, &info));
+    BITMAP bitmap{};
+    if (info.hbmColor) ::GetObjectW(info.hbmColor, sizeof(bitmap), &bitmap);
+    EXPECT_FALSE(info.fIcon);
+    EXPECT_EQ(info.xHotspot, 0u);
+    EXPECT_EQ(info.yHotspot, 0u);
+    EXPECT_EQ(bitmap.bmWidth, 32) << "the custom picture, not a system cursor";
+    if (info.hbmColor) ::DeleteObject(info.hbmColor);
+    if (info.hbmMask) ::DeleteObject(info.hbmMask);
+
+    // An icon is the cursor as it is.
+    picture->SetMouseIcon(Picture::FromIcon(::CopyIcon(::LoadIconW(nullptr, IDI_ASTERISK))));
+    MoveTo(o.x + 20, o.y + 10);
+    EXPECT_EQ(::GetCursor(), picture->MouseIcon()->Icon());
+
+    // Another pointer code: the system's cursor again.
+    picture->SetPointer(2);
+    MoveTo(o.x + 23, o.y + 10);
+    EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_CROSS));
+    MoveTo(5, 5);
 }

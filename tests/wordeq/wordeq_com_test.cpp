@@ -506,3 +506,57 @@ TEST_F(WordEqFromThePage, LooksAsItsGoldenScreenshotsInEnglishAndChinese) {
         EXPECT_TRUE(WaitUntilGone(kCaption));
     }
 }
+
+TEST_F(WordEqFromThePage, NarrowControlsKeepTheirSizeAndEveryButtonAnswers) {
+    // The window grows to hold its four buttons side by side; the control stays as asked.
+    for (int width : {1, 100, 300}) {
+        SCOPED_TRACE(width);
+        ::DeleteFileW(log_.c_str());
+        HWND window = Open(L"width:" + std::to_wstring(width) + L";height:120;ver:1.0.2;eqtype:omath");
+        ASSERT_NE(window, nullptr);
+        RECT r{};
+        ::GetWindowRect(window, &r);
+        EXPECT_EQ(r.right - r.left, 380);
+        EXPECT_EQ(r.bottom - r.top, 188);
+        HWND control = FindChildOfClass(window, L"QuorallionWordEqStandin");
+        ASSERT_NE(control, nullptr);
+        const RECT c = RelativeRect(control, window);
+        EXPECT_EQ(c.left, 3);
+        EXPECT_EQ(c.top, 30);
+        EXPECT_EQ(c.right - c.left, width);
+        EXPECT_EQ(c.bottom - c.top, 120);
+
+        // Left to right, apart, inside the window, below the control.
+        RECT places[4]{};
+        const wchar_t* names[4] = {L"cmdReset", L"cmdClear", L"cmdOK", L"cmdCancel"};
+        for (int i = 0; i < 4; ++i) {
+            HWND button = FindChild(window, names[i]);
+            ASSERT_NE(button, nullptr) << Narrow(names[i]);
+            places[i] = RelativeRect(button, window);
+            EXPECT_EQ(places[i].right - places[i].left, 81) << Narrow(names[i]);
+            EXPECT_GE(places[i].top, c.bottom) << Narrow(names[i]);
+            EXPECT_LE(places[i].bottom, r.bottom - r.top) << Narrow(names[i]);
+        }
+        EXPECT_GE(places[0].left, 0);
+        for (int i = 0; i + 1 < 4; ++i)
+            EXPECT_GE(places[i + 1].left, places[i].right + 10) << Narrow(names[i]) << " and " << Narrow(names[i + 1]);
+        EXPECT_LE(places[3].right, r.right - r.left);
+
+        // The pointer at OK's place reaches OK: the job answers with the control's picture.
+        const POINT ok{(places[2].left + places[2].right) / 2, (places[2].top + places[2].bottom) / 2};
+        ClickAt(window, ok);
+        const std::wstring reply = Await(core_);
+        EXPECT_TRUE(WaitUntilGone(kCaption));
+        Members members = Parse(reply);
+        ASSERT_EQ(Keys(members), (std::vector<std::wstring>{L"state", L"html", L"actkey"})) << Narrow(reply);
+        EXPECT_EQ(members[0].second, L"ok");
+        const std::wstring head = L"<img style=\"vertical-align:middle\" src=\"file:///" + members[2].second + L"/";
+        ASSERT_EQ(members[1].second.substr(0, head.size()), head) << Narrow(members[1].second);
+        const std::wstring png =
+            ClientTempRoot() + members[2].second + L"\\" + members[1].second.substr(head.size(), 21);
+        std::optional<Picture> picture = ReadPicture(png);
+        ASSERT_TRUE(picture.has_value()) << "no PNG at " << Narrow(png);
+        EXPECT_EQ(picture->width, width);
+        EXPECT_EQ(picture->height, 120);
+    }
+}
