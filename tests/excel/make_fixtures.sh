@@ -12,17 +12,7 @@ rows=""
 for i in $(seq 5 20); do
   rows+="<table:table-row><table:table-cell office:value-type=\"string\"><text:p>Item $i 项</text:p></table:table-cell><table:table-cell office:value-type=\"float\" office:value=\"$((i * 10))\"><text:p>$((i * 10))</text:p></table:table-cell></table:table-row>"
 done
-cat > "$work/book.fods" <<FODS
-<?xml version="1.0" encoding="UTF-8"?>
-<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
- xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0"
- xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"
- xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0"
- xmlns:draw="urn:oasis:names:tc:opendocument:xmlns:drawing:1.0"
- xmlns:fo="urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0"
- xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0"
- xmlns:xlink="http://www.w3.org/1999/xlink"
- office:version="1.3" office:mimetype="application/vnd.oasis.opendocument.spreadsheet">
+flat_odf spreadsheet "$work/book.fods" style text table draw fo svg xlink <<FODS
  <office:automatic-styles>
   <style:style style:name="shown" style:family="table"><style:table-properties table:display="true"/></style:style>
   <style:style style:name="hidden" style:family="table"><style:table-properties table:display="false"/></style:style>
@@ -43,23 +33,13 @@ cat > "$work/book.fods" <<FODS
    <table:table-row><table:table-cell office:value-type="string"><text:p>第三页</text:p></table:table-cell><table:table-cell office:value-type="float" office:value="3.5"><text:p>3.5</text:p></table:table-cell></table:table-row>
   </table:table>
  </office:spreadsheet></office:body>
-</office:document>
 FODS
 
 # Three slides, the second hidden.
 slide() { # name, text, extra attributes
   echo "<draw:page draw:name=\"$1\" $3 draw:master-page-name=\"Default\"><draw:frame svg:width=\"20cm\" svg:height=\"3cm\" svg:x=\"2cm\" svg:y=\"2cm\"><draw:text-box><text:p>$2</text:p></draw:text-box></draw:frame></draw:page>"
 }
-cat > "$work/deck.fodp" <<FODP
-<?xml version="1.0" encoding="UTF-8"?>
-<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
- xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0"
- xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"
- xmlns:draw="urn:oasis:names:tc:opendocument:xmlns:drawing:1.0"
- xmlns:presentation="urn:oasis:names:tc:opendocument:xmlns:presentation:1.0"
- xmlns:fo="urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0"
- xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0"
- office:version="1.3" office:mimetype="application/vnd.oasis.opendocument.presentation">
+flat_odf presentation "$work/deck.fodp" style text draw presentation fo svg <<FODP
  <office:styles/>
  <office:automatic-styles>
   <style:style style:name="hiddenpage" style:family="drawing-page"><style:drawing-page-properties presentation:visibility="hidden"/></style:style>
@@ -70,7 +50,6 @@ cat > "$work/deck.fodp" <<FODP
   $(slide Two "Second slide, hidden" 'draw:style-name="hiddenpage"')
   $(slide Three "Third slide 三" "")
  </office:presentation></office:body>
-</office:document>
 FODP
 
 soffice_convert xlsx "$work" "$work/book.fods"
@@ -87,7 +66,8 @@ cp "$work/csv/"*.csv "$out/"
 # that Sheets counts four while Worksheets holds three. LibreOffice writes no chart sheets, so the
 # parts are added to its package here.
 python3 - "$work/book.xlsx" "$out/charts.xlsx" <<'PY'
-import re, sys, zipfile
+import re, sys
+from office_fixtures import insert_before, rewrite_package
 M = "http://schemas.openxmlformats.org/"
 R = M + "officeDocument/2006/relationships"
 added = {
@@ -98,22 +78,16 @@ added = {
     "xl/charts/chart1.xml": '<?xml version="1.0" encoding="UTF-8" standalone="yes"?><c:chartSpace xmlns:c="%sdrawingml/2006/chart" xmlns:a="%sdrawingml/2006/main"><c:chart><c:plotArea><c:barChart><c:barDir val="col"/><c:grouping val="clustered"/><c:ser><c:idx val="0"/><c:order val="0"/><c:val><c:numRef><c:f>First!$B$5:$B$20</c:f></c:numRef></c:val></c:ser><c:axId val="1"/><c:axId val="2"/></c:barChart><c:catAx><c:axId val="1"/><c:scaling><c:orientation val="minMax"/></c:scaling><c:axPos val="b"/><c:crossAx val="2"/></c:catAx><c:valAx><c:axId val="2"/><c:scaling><c:orientation val="minMax"/></c:scaling><c:axPos val="l"/><c:crossAx val="1"/></c:valAx></c:plotArea></c:chart></c:chartSpace>' % (M, M),
 }
 types = {"/xl/chartsheets/sheet1.xml": "chartsheet", "/xl/drawings/drawing9.xml": "drawing", "/xl/charts/chart1.xml": "drawingml.chart"}
-with zipfile.ZipFile(sys.argv[1]) as src, zipfile.ZipFile(sys.argv[2], "w", zipfile.ZIP_DEFLATED) as dst:
-    for item in src.infolist():
-        text = src.read(item.filename)
-        if item.filename == "xl/workbook.xml":
-            text = text.decode("utf-8")
-            first = re.search(r'<sheet [^>]*?/>', text).end()
-            text = text[:first] + '<sheet name="Chart 1" sheetId="9" state="visible" r:id="rIdChart1"/>' + text[first:]
-            text = text.encode("utf-8")
-        elif item.filename == "xl/_rels/workbook.xml.rels":
-            text = text.decode("utf-8").replace("</Relationships>", '<Relationship Id="rIdChart1" Type="%s/chartsheet" Target="chartsheets/sheet1.xml"/></Relationships>' % R).encode("utf-8")
-        elif item.filename == "[Content_Types].xml":
-            overrides = "".join('<Override PartName="%s" ContentType="application/vnd.openxmlformats-officedocument.%s+xml"/>' % (part, kind if kind == "drawing" else kind if kind.startswith("drawingml") else "spreadsheetml." + kind) for part, kind in types.items())
-            text = text.decode("utf-8").replace("</Types>", overrides + "</Types>").encode("utf-8")
-        dst.writestr(item, text)
-    for name, text in added.items():
-        dst.writestr(name, text)
+overrides = "".join('<Override PartName="%s" ContentType="application/vnd.openxmlformats-officedocument.%s+xml"/>' % (part, kind if kind == "drawing" else kind if kind.startswith("drawingml") else "spreadsheetml." + kind) for part, kind in types.items())
+def after_first_sheet(text):
+    first = re.search(r'<sheet [^>]*?/>', text).end()
+    return text[:first] + '<sheet name="Chart 1" sheetId="9" state="visible" r:id="rIdChart1"/>' + text[first:]
+rewrite_package(sys.argv[1], sys.argv[2], edits={
+    "xl/workbook.xml": after_first_sheet,
+    "xl/_rels/workbook.xml.rels": insert_before(
+        "</Relationships>", '<Relationship Id="rIdChart1" Type="%s/chartsheet" Target="chartsheets/sheet1.xml"/>' % R),
+    "[Content_Types].xml": insert_before("</Types>", overrides),
+}, added=added)
 PY
 # A workbook of one empty sheet whose name holds quotes and a blank, written as a package by hand.
 python3 - "$out/empty.xlsx" <<'PY'

@@ -77,7 +77,7 @@ ComPtr<IDispatch> StandInEngine(Failing failing) {
     };
     auto accept = [](fake::Call&) { return S_OK; };
     auto execute = [fails](fake::Call& call) -> HRESULT {
-        const VARIANT& text = call.Arg(0);
+        const VARIANT& text = call.Original(0);
         const long length = text.vt == VT_BSTR ? static_cast<long>(::SysStringLen(text.bstrVal)) : 0;
         ComPtr<IDispatch> groups = fake::Object::Make({
             {L"Count", [](fake::Call& c) { return c.Return(4L); }},

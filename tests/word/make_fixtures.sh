@@ -8,15 +8,7 @@
 set -euo pipefail
 source "$(dirname "$0")/../support/office_fixtures.sh"
 
-cat > "$work/table.fodt" <<FODT
-<?xml version="1.0" encoding="UTF-8"?>
-<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
- xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"
- xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0"
- xmlns:draw="urn:oasis:names:tc:opendocument:xmlns:drawing:1.0"
- xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0"
- xmlns:xlink="http://www.w3.org/1999/xlink"
- office:version="1.3" office:mimetype="application/vnd.oasis.opendocument.text">
+flat_odf text "$work/table.fodt" text table draw svg xlink <<FODT
  <office:body><office:text>
   <text:p>Quarterly figures of the north office</text:p>
   <text:p>中文段落：第一季度的数字</text:p>
@@ -29,50 +21,27 @@ cat > "$work/table.fodt" <<FODT
   <text:p><draw:frame draw:name="Red" svg:width="2cm" svg:height="1.5cm" text:anchor-type="as-char"><svg:title>Red square</svg:title><draw:image><office:binary-data>$picture</office:binary-data></draw:image></draw:frame></text:p>
   <text:p>End of the document.</text:p>
  </office:text></office:body>
-</office:document>
 FODT
 
 # Office Math equations: an inline sum within text and a display equation alone in its paragraph
 # (LibreOffice's math module writes them into the package as Office Math markup).
-cat > "$work/equations.fodt" <<'FODT'
-<?xml version="1.0" encoding="UTF-8"?>
-<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
- xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"
- xmlns:draw="urn:oasis:names:tc:opendocument:xmlns:drawing:1.0"
- xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0"
- xmlns:math="http://www.w3.org/1998/Math/MathML"
- office:version="1.3" office:mimetype="application/vnd.oasis.opendocument.text">
+flat_odf text "$work/equations.fodt" text draw svg math <<'FODT'
  <office:body><office:text>
   <text:p>Equations of the report</text:p>
   <text:p>The total is <draw:frame draw:name="Sum" text:anchor-type="as-char" svg:width="2cm" svg:height="1cm"><draw:object><math:math><math:semantics><math:mrow><math:munderover><math:mo>∑</math:mo><math:mrow><math:mi>i</math:mi><math:mo>=</math:mo><math:mn>1</math:mn></math:mrow><math:mi>n</math:mi></math:munderover><math:mi>i</math:mi></math:mrow><math:annotation encoding="StarMath 5.0">sum from{i=1} to{n} i</math:annotation></math:semantics></math:math></draw:object></draw:frame> for every year.</text:p>
   <text:p><draw:frame draw:name="Half" text:anchor-type="as-char" svg:width="2cm" svg:height="1cm"><draw:object><math:math display="block"><math:semantics><math:mrow><math:mi>x</math:mi><math:mo>=</math:mo><math:mfrac><math:mn>1</math:mn><math:mn>2</math:mn></math:mfrac></math:mrow><math:annotation encoding="StarMath 5.0">x = {1} over {2}</math:annotation></math:semantics></math:math></draw:object></draw:frame></text:p>
   <text:p>End of the equations.</text:p>
  </office:text></office:body>
-</office:document>
 FODT
 
 # Pictures shown at other than their own size: an inline one at 200 %, two floating ones (square
 # wrapping) at 50 % and 200 %, an inline one stretched to 200 % by 100 % with its aspect ratio
 # locked, and a floating rectangle that is no picture. 96 pixels make an inch.
-read -r blue green orange yellow < <(python3 - <<'PY'
-import base64, struct, zlib
-def png(w, h, rgb):
-    raw = b"".join(b"\x00" + bytes(rgb) * w for _ in range(h))
-    def chunk(kind, data):
-        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xffffffff)
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0)) +
-            chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
-print(" ".join(base64.b64encode(png(*a)).decode() for a in ((48, 24, (0, 0, 255)), (96, 48, (0, 128, 0)), (48, 48, (255, 128, 0)), (24, 24, (255, 255, 0)))))
-PY
-)
-cat > "$work/pictures.fodt" <<FODT
-<?xml version="1.0" encoding="UTF-8"?>
-<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
- xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"
- xmlns:draw="urn:oasis:names:tc:opendocument:xmlns:drawing:1.0"
- xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0"
- xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0"
- office:version="1.3" office:mimetype="application/vnd.oasis.opendocument.text">
+blue=$(png_base64 48 24 0 0 255)
+green=$(png_base64 96 48 0 128 0)
+orange=$(png_base64 48 48 255 128 0)
+yellow=$(png_base64 24 24 255 255 0)
+flat_odf text "$work/pictures.fodt" text draw style svg <<FODT
  <office:automatic-styles>
   <style:style style:name="wrap" style:family="graphic"><style:graphic-properties style:wrap="parallel" style:horizontal-pos="left" style:horizontal-rel="paragraph" style:vertical-pos="top" style:vertical-rel="paragraph"/></style:style>
  </office:automatic-styles>
@@ -85,17 +54,10 @@ cat > "$work/pictures.fodt" <<FODT
   <text:p><draw:rect draw:style-name="wrap" text:anchor-type="paragraph" svg:width="1in" svg:height="0.5in" svg:x="0in" svg:y="0in"/>A rectangle beside this text.</text:p>
   <text:p>End of the pictures.</text:p>
  </office:text></office:body>
-</office:document>
 FODT
 
 # Three pages, each begun by a page break.
-cat > "$work/pages.fodt" <<'FODT'
-<?xml version="1.0" encoding="UTF-8"?>
-<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
- xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"
- xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0"
- xmlns:fo="urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0"
- office:version="1.3" office:mimetype="application/vnd.oasis.opendocument.text">
+flat_odf text "$work/pages.fodt" text style fo <<'FODT'
  <office:automatic-styles>
   <style:style style:name="break" style:family="paragraph"><style:paragraph-properties fo:break-before="page"/></style:style>
  </office:automatic-styles>
@@ -104,7 +66,6 @@ cat > "$work/pages.fodt" <<'FODT'
   <text:p text:style-name="break">The second page.</text:p>
   <text:p text:style-name="break">The third page.</text:p>
  </office:text></office:body>
-</office:document>
 FODT
 
 # One LibreOffice, driven through python3-uno (the system python, which has it), makes every
@@ -170,15 +131,10 @@ cp "$work/pages.docx" "$out/pages.docx"
 # last paragraph: its OLE data part and its picture (36 by 18 points), both also kept beside the
 # document for the tests to compare.
 python3 - "$work/pictures.docx" "$out/pictures.docx" "$out/equation-object.bin" "$out/equation-object.png" <<'PY'
-import struct, sys, zipfile, zlib
+import sys
+from office_fixtures import insert_before, insert_before_paragraph_of, rewrite_package, solid_png
 src, dst, ole_out, picture_out = sys.argv[1:5]
-def png(w, h, rgb):
-    raw = b"".join(b"\x00" + bytes(rgb) * w for _ in range(h))
-    def chunk(kind, data):
-        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xffffffff)
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0)) +
-            chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
-picture = png(48, 24, (128, 0, 128))
+picture = solid_png(48, 24, (128, 0, 128))
 # The object's data: a compound file's signature and header start, then the equation's native
 # stream name and bytes (the conversion hands the part on unread).
 ole = (b"\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1" + bytes(16) + b"\x3e\x00\x03\x00\xfe\xff\x09\x00" +
@@ -192,44 +148,25 @@ obj = ('<w:p><w:r><w:t xml:space="preserve">Object: </w:t></w:r><w:r><w:object w
        'ObjectID="_1100000001" r:id="rIdQuorallionOle"/></w:object></w:r></w:p>')
 rels = ('<Relationship Id="rIdQuorallionPic" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/image" Target="media/equation1.png"/>'
         '<Relationship Id="rIdQuorallionOle" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/oleObject" Target="embeddings/oleObject1.bin"/>')
-with zipfile.ZipFile(src) as zin, zipfile.ZipFile(dst, "w", zipfile.ZIP_DEFLATED) as zout:
-    for item in zin.infolist():
-        data = zin.read(item.filename)
-        if item.filename == "word/document.xml":
-            text = data.decode("utf-8")
-            end = text.find("End of the pictures.")
-            last = max(text.rfind("<w:p>", 0, end), text.rfind("<w:p ", 0, end))
-            data = (text[:last] + obj + text[last:]).encode("utf-8")
-        elif item.filename == "word/_rels/document.xml.rels":
-            data = data.decode("utf-8").replace("</Relationships>", rels + "</Relationships>").encode("utf-8")
-        elif item.filename == "[Content_Types].xml":
-            data = data.decode("utf-8").replace(
-                "</Types>", '<Default Extension="bin" ContentType="application/vnd.openxmlformats-officedocument.oleObject"/></Types>').encode("utf-8")
-        zout.writestr(item, data)
-    zout.writestr("word/media/equation1.png", picture)
-    zout.writestr("word/embeddings/oleObject1.bin", ole)
+rewrite_package(src, dst, edits={
+    "word/document.xml": insert_before_paragraph_of("End of the pictures.", obj),
+    "word/_rels/document.xml.rels": insert_before("</Relationships>", rels),
+    "[Content_Types].xml": insert_before(
+        "</Types>", '<Default Extension="bin" ContentType="application/vnd.openxmlformats-officedocument.oleObject"/>'),
+}, added={"word/media/equation1.png": picture, "word/embeddings/oleObject1.bin": ole})
 PY
 # An EQ field (a fraction), added to the equations' package by python3's zipfile before the last
 # paragraph.
 python3 - "$work/equations.docx" "$out/equations.docx" <<'PY'
-import sys, zipfile
-src, dst = sys.argv[1], sys.argv[2]
+import sys
+from office_fixtures import insert_before_paragraph_of, rewrite_package
 field = ('<w:p><w:r><w:t xml:space="preserve">Half of it: </w:t></w:r>'
          '<w:r><w:fldChar w:fldCharType="begin"/></w:r>'
          '<w:r><w:instrText xml:space="preserve"> EQ \\f(1,2) </w:instrText></w:r>'
          '<w:r><w:fldChar w:fldCharType="separate"/></w:r><w:r><w:t>1/2</w:t></w:r>'
          '<w:r><w:fldChar w:fldCharType="end"/></w:r></w:p>')
-with zipfile.ZipFile(src) as zin, zipfile.ZipFile(dst, "w", zipfile.ZIP_DEFLATED) as zout:
-    for item in zin.infolist():
-        data = zin.read(item.filename)
-        if item.filename == "word/document.xml":
-            text = data.decode("utf-8")
-            last = text.rfind("<w:p>", 0, text.find("End of the equations."))
-            if last < 0:
-                last = text.rfind("<w:p ", 0, text.find("End of the equations."))
-            text = text[:last] + field + text[last:]
-            data = text.encode("utf-8")
-        zout.writestr(item, data)
+rewrite_package(sys.argv[1], sys.argv[2],
+                edits={"word/document.xml": insert_before_paragraph_of("End of the equations.", field)})
 PY
 cp "$work/table.docx" "$out/Table Doc.DOCX"
 cp "$work/table.docx" "$out/季度 报告.docx"
@@ -237,17 +174,12 @@ cp "$work/table.txt" "$out/table.txt"
 
 # Editing protection (read-only, enforced) added to the package's settings part.
 python3 - "$work/table.docx" "$out/protected.docx" <<'PY'
-import re, sys, zipfile
-src, dst = sys.argv[1], sys.argv[2]
-with zipfile.ZipFile(src) as zin, zipfile.ZipFile(dst, "w", zipfile.ZIP_DEFLATED) as zout:
-    for item in zin.infolist():
-        data = zin.read(item.filename)
-        if item.filename == "word/settings.xml":
-            text = data.decode("utf-8")
-            text = re.sub(r"<w:documentProtection[^>]*/>", "", text)
-            text = text.replace("</w:settings>", '<w:documentProtection w:edit="readOnly" w:enforcement="1"/></w:settings>')
-            data = text.encode("utf-8")
-        zout.writestr(item, data)
+import re, sys
+from office_fixtures import rewrite_package
+protection = '<w:documentProtection w:edit="readOnly" w:enforcement="1"/>'
+rewrite_package(sys.argv[1], sys.argv[2], edits={
+    "word/settings.xml": lambda text: re.sub(r"<w:documentProtection[^>]*/>", "", text).replace(
+        "</w:settings>", protection + "</w:settings>")})
 PY
 
 head -c 4096 /dev/urandom > "$out/random.docx"

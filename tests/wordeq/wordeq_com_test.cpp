@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "converters/picture_file.h"
-#include "support/core_process.h"
 #include "support/dispatch_client.h"
 #include "support/flat_json.h"
 #include "support/golden_image.h"
+#include "support/local_servers.h"
 #include "support/send_input.h"
 #include "support/temp_root.h"
 
@@ -131,7 +131,7 @@ protected:
         HDC screen = ::GetDC(nullptr);
         if (!screen) GTEST_SKIP() << "no display";
         ::ReleaseDC(nullptr, screen);
-        ASSERT_TRUE(AwaitProcessesEnded(kServerExe)) << "a core server of an earlier test was still running";
+        ASSERT_TRUE(EndLocalServers({kServerExe}, 10000).empty()) << "a core server of an earlier test was still running";
         wchar_t temp[MAX_PATH];
         ::GetTempPathW(MAX_PATH, temp);
         log_ = std::wstring(temp) + L"wordeq_com_test_" + std::to_wstring(::GetCurrentProcessId()) + L".log";
@@ -151,7 +151,7 @@ protected:
         second_.Reset();
         core_.Reset();
         // The server ends once its last object is released: it must not outlive the test.
-        EXPECT_TRUE(AwaitProcessesEnded(kServerExe)) << "the core server did not end";
+        EXPECT_TRUE(EndLocalServers({kServerExe}, 10000).empty()) << "the core server did not end";
         ::RegDeleteTreeW(HKEY_CURRENT_USER, kStandinKey);
         ::DeleteFileW(log_.c_str());
     }

@@ -1,17 +1,19 @@
 #pragma once
-// Plain IDispatch objects for the Office stand-ins (tests only): an object is a table of named
-// members, each a function of the call. Names are matched without regard to case, as Office's
-// are. Every call goes to the journal (journal.h) before the member runs, with its arguments as
-// they arrived (type and value), so tests can read back exactly what a worker passed.
+// Plain IDispatch objects for the Office stand-ins and for in-process tests' fake documents (tests
+// only): an object is a table of named members, each a function of the call. Names are matched
+// without regard to case, as Office's are. Every call goes to the journal (journal.h) before the
+// member runs, with its arguments as they arrived (type and value), so tests can read back exactly
+// what a worker passed; a process that opened no journal writes none.
 #include <windows.h>
 #include <oaidl.h>
 
+#include <concepts>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "office/journal.h"
+#include "journal.h"
 
 namespace quorallion::standin {
 
@@ -56,70 +58,73 @@ public:
     }
     const VARIANT& Original(size_t i) const { return *args_.at(i); }
 
+    // An argument converted to text, a number or a bool; the fallback when omitted or not convertible.
     std::wstring Text(size_t i, const std::wstring& fallback = L"") const {
-        if (Omitted(i)) return fallback;
         VARIANT to;
-        ::VariantInit(&to);
-        if (FAILED(::VariantChangeType(&to, const_cast<VARIANT*>(&Raw(i)), 0, VT_BSTR))) return fallback;
+        if (!Converted(i, VT_BSTR, to)) return fallback;
         std::wstring out = to.bstrVal ? std::wstring(to.bstrVal, ::SysStringLen(to.bstrVal)) : L"";
         ::VariantClear(&to);
         return out;
     }
     long Long(size_t i, long fallback = 0) const {
-        if (Omitted(i)) return fallback;
         VARIANT to;
-        ::VariantInit(&to);
-        if (FAILED(::VariantChangeType(&to, const_cast<VARIANT*>(&Raw(i)), 0, VT_I4))) return fallback;
-        return to.lVal;
+        return Converted(i, VT_I4, to) ? to.lVal : fallback;
+    }
+    double Double(size_t i, double fallback = 0) const {
+        VARIANT to;
+        return Converted(i, VT_R8, to) ? to.dblVal : fallback;
     }
     bool Bool(size_t i, bool fallback = false) const {
-        if (Omitted(i)) return fallback;
         VARIANT to;
-        ::VariantInit(&to);
-        if (FAILED(::VariantChangeType(&to, const_cast<VARIANT*>(&Raw(i)), 0, VT_BOOL))) return fallback;
-        return to.boolVal != VARIANT_FALSE;
+        return Converted(i, VT_BOOL, to) ? to.boolVal != VARIANT_FALSE : fallback;
     }
     VARIANT* ResultSlot() { return result_; }
     // The value of a put (the last argument).
     const VARIANT& PutValue() const { return Raw(args_.size() - 1); }
 
-    void Return(const std::wstring& text) {
-        if (!result_) return;
-        ::VariantClear(result_);
-        result_->vt = VT_BSTR;
-        result_->bstrVal = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    // A member's answer, put in place of what the result held; each answers S_OK, so that a member
+    // may end with "return call.Return(...)".
+    HRESULT Return(const std::wstring& text) {
+        return Answer(VT_BSTR, [&](VARIANT& v) {
+            v.bstrVal = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+        });
     }
-    void Return(long value) {
-        if (!result_) return;
-        ::VariantClear(result_);
-        result_->vt = VT_I4;
-        result_->lVal = value;
+    HRESULT Return(long value) {
+        return Answer(VT_I4, [&](VARIANT& v) { v.lVal = value; });
     }
-    void ReturnBool(bool value) {
-        if (!result_) return;
-        ::VariantClear(result_);
-        result_->vt = VT_BOOL;
-        result_->boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+    // Only a double itself: integers and bools keep answering as I4.
+    template <std::same_as<double> Real>
+    HRESULT Return(Real value) {
+        return Answer(VT_R8, [&](VARIANT& v) { v.dblVal = value; });
     }
-    void Return(IDispatch* object) {  // takes a new reference
-        if (!result_) return;
-        ::VariantClear(result_);
-        result_->vt = VT_DISPATCH;
-        result_->pdispVal = object;
-        if (object) object->AddRef();
+    HRESULT ReturnBool(bool value) {
+        return Answer(VT_BOOL, [&](VARIANT& v) { v.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE; });
     }
-    void ReturnBytes(const std::vector<unsigned char>& bytes) {
-        if (!result_) return;
+    HRESULT Return(IDispatch* object) {  // takes a new reference; a null one answers Nothing
+        return Answer(VT_DISPATCH, [&](VARIANT& v) {
+            v.pdispVal = object;
+            if (object) object->AddRef();
+        });
+    }
+    // An object a smart pointer holds (an in-process test's), the same way.
+    template <typename Pointer>
+        requires requires(const Pointer& p) {
+            { p.get() } -> std::convertible_to<IDispatch*>;
+        }
+    HRESULT Return(const Pointer& object) {
+        return Return(static_cast<IDispatch*>(object.get()));
+    }
+    HRESULT ReturnBytes(const std::vector<unsigned char>& bytes) {
+        if (!result_) return S_OK;
         ::VariantClear(result_);
         SAFEARRAY* array = ::SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
-        if (!array) return;
+        if (!array) return S_OK;
         void* data = nullptr;
         if (SUCCEEDED(::SafeArrayAccessData(array, &data))) {
             if (!bytes.empty()) memcpy(data, bytes.data(), bytes.size());
             ::SafeArrayUnaccessData(array);
         }
-        result_->vt = VT_ARRAY | VT_UI1;
-        result_->parray = array;
+        return Answer(static_cast<VARTYPE>(VT_ARRAY | VT_UI1), [&](VARIANT& v) { v.parray = array; });
     }
 
     // A member fails the way Office does: an exception with Office's error number.
@@ -133,6 +138,19 @@ public:
     std::wstring failText_;
 
 private:
+    template <typename Fill>
+    HRESULT Answer(VARTYPE type, Fill fill) {
+        if (!result_) return S_OK;
+        ::VariantClear(result_);
+        result_->vt = type;
+        fill(*result_);
+        return S_OK;
+    }
+    bool Converted(size_t i, VARTYPE type, VARIANT& to) const {
+        ::VariantInit(&to);
+        return !Omitted(i) && SUCCEEDED(::VariantChangeType(&to, const_cast<VARIANT*>(&Raw(i)), 0, type));
+    }
+
     WORD flags_;
     VARIANT* result_;
     std::vector<VARIANT*> args_;
