@@ -230,7 +230,7 @@ TEST_F(PasswordPrompt, AnotherClientsReleaseClosesThePromptAndTheJobConvertsRead
     {
         DispatchClient second;
         ASSERT_TRUE(SUCCEEDED(second.Create(kProgId)));
-        EXPECT_EQ(second.Core(L"config").substr(0, 14), L"{\"state\":\"ok\"");
+        EXPECT_EQ(second.Core(L"config").substr(0, 14), L"{\"state\":\"ok\",");
     }  // released here, while the prompt is up
     bool gone = false;
     for (int i = 0; i < 100 && !gone; ++i) {
