@@ -4,6 +4,7 @@
 
 #include "clsCapturePublic.h"
 #include "form/control_win.h"
+#include "load_pump_probe_win.h"
 #include "property_bag.h"
 #include "ucButton_win.h"
 #include "ucTransForm_win.h"
@@ -41,6 +42,17 @@ HFONT SimSun(bool bold) {
                          DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                          DEFAULT_PITCH | FF_DONTCARE, L"SimSun");
 }
+
+// The panel's container: its pump (the shaping control runs one while the panel loads) lets a
+// test time a request into that moment.
+class PanelContainer : public controls::Container {
+public:
+    using Container::Container;
+    void DoEvents() override {
+        Container::DoEvents();
+        PanelLoadPumpProbe();  // may unload the panel and delete this container; touches nothing after
+    }
+};
 
 HBITMAP ArtBitmap(const wchar_t* name) {
     return static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0, 0,
@@ -105,7 +117,7 @@ void frmCapture::Load() {
     // red see-through, and the style-5 button cmdOk. The controls are placed in twips: a button
     // enlarges itself to 300 container units at least, which is 20 pixels in twips but would be
     // 300 pixels in a pixel container.
-    container_ = std::make_unique<controls::Container>(window_, controls::Container::Units::Twips);
+    container_ = std::make_unique<PanelContainer>(window_, controls::Container::Units::Twips);
     const double tx = controls::TwipsPerPixelX(), ty = controls::TwipsPerPixelY();
     container_->SetPicture(controls::Picture::LoadBitmapResource(instance, L"FRMCAPTURE_BACKGROUND"));
     ucTransForm1_ = std::make_unique<controls::ucTransForm>();

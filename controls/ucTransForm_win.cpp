@@ -144,8 +144,10 @@ void ucTransForm::Rebuild() {
     // The control takes the picture's size.
     const double ux = Parent()->UnitsPerPixelX(), uy = Parent()->UnitsPerPixelY();
     SetSize(picture->Width() * ux, picture->Height() * uy);
+    const std::weak_ptr<const char> alive = Lifetime();
     Parent()->DoEvents();
-    if (!::IsWindow(parent)) return;
+    // A pending message may have unloaded the window, and this control with it.
+    if (alive.expired() || !hWnd() || !::IsWindow(parent)) return;
     HRGN region = RegionFromPicture();
     if (!region) return plain();
     // The window's client area takes the picture's size.

@@ -15,6 +15,8 @@
 namespace quorallion {
 namespace {
 
+void LoadTimerForm();
+
 // Objects that a client still holds, in creation order; the shared timers' ticks reach them.
 std::vector<Core15200*>& LiveObjects() {
     static std::vector<Core15200*> objects;
@@ -32,6 +34,35 @@ public:
 private:
     Core15200* object_;
 };
+
+// One job runs at a time in the process. A worker lets messages run, and a job tick that comes
+// in meanwhile (another object's job, or a new one of the same object) must not start a second
+// worker inside the first: the workers share the process's job key, folder and their own
+// process-wide lists. Such a job stays pending and runs once the running worker has returned.
+// Capture and equation jobs count only while their worker call runs; they answer later.
+int& WorkersRunning() {
+    static int running = 0;
+    return running;
+}
+
+class RunningWorker {
+public:
+    RunningWorker() { ++WorkersRunning(); }
+    RunningWorker(const RunningWorker&) = delete;
+    RunningWorker& operator=(const RunningWorker&) = delete;
+    ~RunningWorker() { --WorkersRunning(); }
+};
+
+// Arms the job timer again when a job that had to wait is still pending.
+void RearmForPendingJobs() {
+    for (Core15200* object : LiveObjects())
+        if (object->JobPending()) {
+            frmTimer& form = frmTimer::Instance();
+            if (!form.Loaded()) LoadTimerForm();
+            form.SetAsyncTimer(1, true);
+            return;
+        }
+}
 
 template <typename Handler>
 void ForEachLiveObject(Handler handler) {
@@ -257,10 +288,15 @@ void Core15200::StartJob(const std::wstring& action, const std::wstring& config,
 
 void Core15200::moTimerAsyncDo_Timer() {
     if (!jobPending_ || terminated_) return;
+    if (WorkersRunning() > 0) return;  // stays pending; armed again when that worker returns
     jobPending_ = false;
     KeepAlive keepAlive(this);
     Job job = job_;  // a request that arrives while the worker runs may store a new job
-    RunJob(job);
+    {
+        RunningWorker running;
+        RunJob(job);
+    }
+    RearmForPendingJobs();
 }
 
 void Core15200::RunJob(const Job& job) {

@@ -35,6 +35,8 @@ public:
     // Called for every tick of the shared timers.
     void moTimerAsyncDo_Timer();
     void moTimerCacheDir_Timer();
+    // A job is stored and waits for the job timer (or for the running worker to return).
+    bool JobPending() const { return jobPending_; }
 
     static constexpr wchar_t kWaitReply[] = L"{\"state\":\"wait\"}";
     static constexpr wchar_t kCancelReply[] = L"{\"state\":\"err\",\"errflag\":\"cancel\"}";

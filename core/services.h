@@ -1,7 +1,7 @@
 #pragma once
 // What the core asks of its neighbours: the clipboard module, the Office and PDF document workers
 // and the capture and equation windows. Each neighbour implements its interface in its own folder;
-// the program wires the real ones together (server/product_services.cpp) and tests give doubles.
+// the program wires the real ones together (core2/product_services.cpp) and tests give doubles.
 // A factory that yields nothing means that this worker is not part of the build: the action then
 // answers state "err" with an empty errflag.
 #include <functional>

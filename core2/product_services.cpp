@@ -21,6 +21,7 @@ const CoreServices& ProductServices() {
         s.unloadForms = [] {
             UnloadCaptureForms();
             UnloadEquationForm();
+            UnloadUnprotectForm();
         };
         return s;
     }();

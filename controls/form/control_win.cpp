@@ -152,6 +152,11 @@ bool Control::Create(Container& container, std::wstring_view name, double left, 
     ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Control::WindowProc));
     dc_ = ::GetDC(window_);
     container.Add(this);
+    // Reading the properties may let messages run (a control that shapes its window does), and a
+    // pending one may unload the form: this control is then destroyed, or deleted, and its
+    // creation stops here without touching it.
+    const std::weak_ptr<const char> alive = lifetime_;
+    const HWND made = window_;
     if (bag) {
         ReadProperties(*bag);
     } else {
@@ -161,6 +166,7 @@ bool Control::Create(Container& container, std::wstring_view name, double left, 
         WriteProperties(placed);
         ReadProperties(placed);
     }
+    if (alive.expired() || window_ != made) return false;
     OnResize();
     if (visible) SetVisible(true);
     return true;

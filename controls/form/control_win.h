@@ -13,6 +13,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -159,6 +160,9 @@ protected:
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) { return false; }
 
     void NotifyChanged(std::wstring_view property);
+    // Expires when the object is deleted. Code that lets messages run (a pending message may
+    // unload the form and delete its controls) takes it first and tests it afterwards.
+    std::weak_ptr<const char> Lifetime() const { return lifetime_; }
     bool UserMode() const { return !container_ || container_->UserMode(); }
     bool DisplayAsDefault() const { return container_ && container_->DisplayAsDefault(*this); }
 
@@ -176,6 +180,7 @@ private:
     bool shown_ = false;
     int buttonsDown_ = 0;
     bool terminated_ = false;
+    std::shared_ptr<const char> lifetime_ = std::make_shared<const char>('\0');
 };
 
 // Registers the window class of controls once; false when it cannot be registered.

@@ -1,5 +1,7 @@
 #include "word/frmUnProtect_win.h"
 
+#include "import_services.h"
+
 #include "process_state.h"
 #include "word/unprotect_prompt.h"
 #include "word/unprotect_texts.h"
@@ -24,6 +26,14 @@ frmUnProtect& frmUnProtect::Instance() {
 
 void frmUnProtect::Install() {
     SetUnprotectPrompt([] { Instance().ShowModal(); });
+}
+
+void frmUnProtect::UnloadIfShown() {
+    if (window_ && !unloading_) Unload();  // the state stays ""
+}
+
+void UnloadUnprotectForm() {
+    frmUnProtect::Instance().UnloadIfShown();
 }
 
 bool frmUnProtect::Load() {

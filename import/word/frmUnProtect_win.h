@@ -21,6 +21,9 @@ public:
     void ShowModal();
     // Makes ShowUnprotectPrompt show this window.
     static void Install();
+    // Unloads the prompt when it is shown, as its frame's close button does: the modal call
+    // returns with no answer, and the document is converted read-only.
+    void UnloadIfShown();
 
     // The design-time title (the visible one is the frame's caption); child windows' texts are
     // their controls' names or, for labels, their captions.

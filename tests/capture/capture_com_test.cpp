@@ -10,6 +10,7 @@
 #include <functional>
 #include <thread>
 #include <string>
+#include <utility>
 
 #include "converters/picture_file.h"
 #include "support/dispatch_client.h"
@@ -409,5 +410,41 @@ TEST_F(CaptureFromThePage, AClipboardHeldOpenAtFinishGivesNoImage) {
     ::CloseClipboard();
     EXPECT_EQ(reply, L"{\"state\":\"err\",\"errflag\":\"cbnopngbmp\"}");
     EXPECT_EQ(ClipboardText(), L"held") << "an earlier clipboard content is not the capture";
+    EXPECT_TRUE(WaitUntilGone(kPanel));
+}
+
+// The panel builds its shape while it loads and lets messages run doing so. Another client's
+// release that arrives just then unloads every form, the half-made panel with its controls among
+// them: the load stops, the job answers "cancel" and the server goes on serving. The panel's
+// test probe holds the load at that pump until the release is done.
+TEST_F(CaptureFromThePage, AReleaseWhileThePanelTakesItsShapeCancelsTheCapture) {
+    struct PumpProbe {
+        HANDLE reached = ::CreateEventW(nullptr, FALSE, FALSE, L"Local\\QuorallionTest.CapturePanelLoadPump.Reached");
+        HANDLE resume = ::CreateEventW(nullptr, TRUE, FALSE, L"Local\\QuorallionTest.CapturePanelLoadPump.Resume");
+        ~PumpProbe() { Close(); }
+        void Close() {
+            if (resume) ::SetEvent(resume);
+            for (HANDLE* h : {&reached, &resume})
+                if (*h) ::CloseHandle(std::exchange(*h, nullptr));
+        }
+    } probe;
+    ASSERT_NE(probe.reached, nullptr);
+    ASSERT_NE(probe.resume, nullptr);
+    DispatchClient second;
+    ASSERT_TRUE(SUCCEEDED(second.Create(kProgId)));
+    EXPECT_EQ(StartCapture(core_), kWait);
+    ASSERT_EQ(::WaitForSingleObject(probe.reached, 15000), static_cast<DWORD>(WAIT_OBJECT_0))
+        << "the panel's load never reached its pump";
+    second.Reset();  // served inside that pump
+    probe.Close();
+    EXPECT_EQ(Await(core_), kCancel);
+    EXPECT_TRUE(WaitUntilGone(kPanel));
+
+    // The server lives on, and the next capture shows its panel.
+    EXPECT_EQ(StartCapture(core_), kWait);
+    HWND panel = WaitForWindow(kPanel);
+    ASSERT_NE(panel, nullptr);
+    ::PostMessageW(panel, WM_CLOSE, 0, 0);
+    EXPECT_EQ(Await(core_), kCancel);
     EXPECT_TRUE(WaitUntilGone(kPanel));
 }

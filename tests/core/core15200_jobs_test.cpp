@@ -94,7 +94,9 @@ TEST_F(CoreFixture, ReplacedJobKeepsItsFolderAndDoesNotOverwriteTheNewReply) {
             EXPECT_EQ(Call(core, L"cancel"), L"{\"state\":\"ok\"}");
             EXPECT_EQ(Call(core, L"asyncresult"), Core15200::kCancelReply);
             EXPECT_EQ(Call(core, L"word2pdf"), Core15200::kWaitReply);
-            for (int i = 0; i < 50 && calls < 2; ++i) PumpFor(5);
+            // One worker at a time: the new job waits while this one lets its ticks run.
+            PumpFor(100);
+            EXPECT_EQ(calls, 1) << "the new job's worker ran inside the running one";
             cancelledSeen = job.Cancelled();
             name = L"first.pdf";
             WriteFile(job.jobFolder + name, 1);
@@ -141,6 +143,48 @@ TEST_F(CoreFixture, JobsOfTwoObjectsBothRun) {
     Call(second, L"word2pdf");
     EXPECT_NE(Await(first).find(L"\"filesize\":5"), std::wstring::npos);
     EXPECT_NE(Await(second).find(L"\"filesize\":5"), std::wstring::npos);
+}
+
+TEST_F(CoreFixture, AnotherObjectsJobWaitsForTheRunningWorkerThenRuns) {
+    Core15200* first = NewCore();
+    Core15200* second = NewCore();
+    std::vector<std::wstring> steps;
+    int calls = 0;
+    wordPdf = [&](const JobContext& job, std::wstring& name, std::wstring&) {
+        const std::wstring call = std::to_wstring(++calls);
+        steps.push_back(L"start " + call);
+        if (calls == 1) {
+            // Another page starts a job while this worker lets messages run.
+            EXPECT_EQ(Call(second, L"word2pdf"), Core15200::kWaitReply);
+            PumpFor(100);
+        }
+        steps.push_back(L"end " + call);
+        name = L"z.pdf";
+        WriteFile(job.jobFolder + name, static_cast<size_t>(calls));
+        return true;
+    };
+    Call(first, L"word2pdf");
+    EXPECT_NE(Await(first).find(L"\"filesize\":1"), std::wstring::npos);
+    EXPECT_NE(Await(second).find(L"\"filesize\":2"), std::wstring::npos);
+    EXPECT_EQ(steps, (std::vector<std::wstring>{L"start 1", L"end 1", L"start 2", L"end 2"}));
+}
+
+TEST_F(CoreFixture, ACaptureWaitingForTheUserHoldsNoOtherJob) {
+    Core15200* first = NewCore();
+    Core15200* second = NewCore();
+    wordPdf = [](const JobContext& job, std::wstring& name, std::wstring&) {
+        name = L"w.pdf";
+        WriteFile(job.jobFolder + name, 7);
+        return true;
+    };
+    EXPECT_EQ(Call(first, L"capture"), Core15200::kWaitReply);
+    for (int i = 0; i < 50 && !lastCapture; ++i) PumpFor(10);
+    ASSERT_NE(lastCapture, nullptr);
+    Call(second, L"word2pdf");
+    EXPECT_NE(Await(second).find(L"\"filesize\":7"), std::wstring::npos);
+    EXPECT_EQ(Call(first, L"asyncresult"), Core15200::kWaitReply) << "the capture still waits for its hand-back";
+    lastCapture->handler(L"cancel");
+    EXPECT_EQ(Call(first, L"asyncresult"), Core15200::kCancelReply);
 }
 
 TEST_F(CoreFixture, LanguageIsReadFromConfigAndResetByANewObject) {

@@ -220,6 +220,31 @@ TEST_F(PasswordPrompt, CloseButtonConvertsReadOnlyLikeCancel) {
     EXPECT_TRUE(Calls(Journal(L"Winword"), L"Document", L"OMaths").empty());
 }
 
+// Releasing any core object unloads every form of the process, the password prompt among them;
+// the conversion that waited on it goes on read-only, as after the frame's close button.
+TEST_F(PasswordPrompt, AnotherClientsReleaseClosesThePromptAndTheJobConvertsReadOnly) {
+    Settings(L"Winword", "password=secret\n");
+    ASSERT_EQ(core_.Core(L"word2html", Fixture(L"protected.docx"), L"", L"{\"lang\":\"en\"}"), kWait);
+    HWND prompt = WaitForWindow(nullptr, kPromptTitle, 60000);
+    ASSERT_NE(prompt, nullptr);
+    {
+        DispatchClient second;
+        ASSERT_TRUE(SUCCEEDED(second.Create(kProgId)));
+        EXPECT_EQ(second.Core(L"config").substr(0, 14), L"{\"state\":\"ok\",");
+    }  // released here, while the prompt is up
+    bool gone = false;
+    for (int i = 0; i < 100 && !gone; ++i) {
+        PumpFor(100);
+        gone = !VisibleTopLevel(nullptr, kPromptTitle);
+    }
+    EXPECT_TRUE(gone) << "the prompt stays after the release";
+    const Reply reply = gone ? Finish(kWait) : Finish(DismissAll(kWait));
+    ASSERT_EQ(reply.Get(L"state"), L"ok") << reply.raw;
+    EXPECT_TRUE(UnprotectPasswords().empty());
+    EXPECT_TRUE(Calls(Journal(L"Winword"), L"Document", L"OMaths").empty()) << "converted read-only";
+    EXPECT_NE(VisibleText(reply.Get(L"html")).find(L"January"), std::wstring::npos);
+}
+
 TEST_F(PasswordPrompt, WrongPasswordMessageInSimplifiedChinese) {
     Settings(L"Winword", "password=secret\n");
     const Reply reply = Convert(L"{\"lang\":\"zh-cn\"}",
