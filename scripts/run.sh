@@ -3,9 +3,10 @@
 # main job end to end through the bridge, printing each request beside its JSON reply: HTML put
 # on the clipboard and read back; a small Word document, made here by LibreOffice, to HTML and
 # to PDF; that PDF to page images, and where they were written.
-# Office and Ghostscript's Windows library are not on this machine: Word is the tests' stand-in,
-# registered for the run and unregistered at its end, and Ghostscript's library is the stand-in
-# gsdll64.dll that the build puts beside QuorallionPdf.dll (both run on LibreOffice and Debian's gs).
+# Office and Ghostscript's Windows library are not on this machine: Word is the tests' stand-in
+# (over LibreOffice), registered for the run and unregistered at its end, and Ghostscript's
+# library is the stand-in gsdll64.dll (over Debian's gs) that the build puts beside
+# QuorallionPdf.dll, where QuorallionPdf loads it from.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
