@@ -266,7 +266,7 @@ TEST_F(ExcelActions, ApplicationThatCannotBeCreatedOrWasTakenOverByWps) {
         ASSERT_TRUE(server.ok());
         const std::wstring wpsServer = L"\"C:\\Program Files\\Kingsoft\\office6\\ET.EXE\" /Automation";
         const std::wstring repaired = ProgramFolder() + L"office\\excel.exe /Automation";
-        ExpectRepairTable(server, wpsServer, repaired, L"Book One.xlsx", L"excel",
+        ExpectRepairTable(server, wpsServer, repaired, Fixture(L"Book One.xlsx"), L"excel",
                           {
                               {L"excel2html", L"", L"wpscompat", true},
                               {L"excel2pdf", L"", L"wpscompat", true},

@@ -212,29 +212,6 @@ protected:
         Settings(program, "");
     }
 
-    // An application's class taken over by a WPS program (seeded as its server): each case runs
-    // the action on the file and expects its errflag ("" for success), the server repaired or left
-    // as seeded, and the application whose class it is never started.
-    struct RepairCase {
-        const wchar_t* action;
-        const wchar_t* options;
-        const wchar_t* errflag;
-        bool repairs;
-    };
-    void ExpectRepairTable(RegistryValue& server, const std::wstring& seeded, const std::wstring& repaired,
-                           const std::wstring& file, const std::wstring& program,
-                           const std::vector<RepairCase>& cases) {
-        for (const RepairCase& c : cases) {
-            SCOPED_TRACE(::testing::PrintToString(std::wstring(c.action) + L" " + c.options));
-            server.Set(seeded);
-            const Reply reply = Run(c.action, Fixture(file), c.options);
-            EXPECT_EQ(reply.Get(L"state"), *c.errflag ? L"err" : L"ok") << reply.raw;
-            if (*c.errflag) EXPECT_EQ(reply.Get(L"errflag"), c.errflag);
-            EXPECT_EQ(server.Read(), c.repairs ? repaired : seeded);
-            EXPECT_TRUE(Journal(program).empty()) << "the application was started";
-        }
-    }
-
     std::vector<std::wstring> programs_;
     InstalledOffice installed_;
 };

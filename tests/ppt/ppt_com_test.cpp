@@ -166,7 +166,7 @@ TEST_F(PptActions, WpsRegisteredForPowerPointIsRepairedAndAnswersWpscompat) {
     ASSERT_NE(server.Saved().find(L"powerpnt.exe"), std::wstring::npos) << ::testing::PrintToString(server.Saved());
     const std::wstring seeded = L"\"C:\\Program Files\\Kingsoft\\office6\\WPP.EXE\" /Automation";
     const std::wstring repaired = ProgramFolder() + L"office\\powerpnt.exe /Automation";
-    ExpectRepairTable(server, seeded, repaired, L"deck.pptx", L"powerpnt",
+    ExpectRepairTable(server, seeded, repaired, Fixture(L"deck.pptx"), L"powerpnt",
                       {
                           {L"ppt2pdf", L"", L"wpscompat", true},
                           {L"ppt2image", L"", L"wpscompat", true},

@@ -362,34 +362,26 @@ TEST_F(WordActions, CancelDuringASlowStartQuitsTheApplicationOnceItCame) {
 // Word's class pointed at the WPS program, as a WPS set-up leaves it: the file road rewrites it to
 // the Office program and answers "wpscompat"; the paste road does the same once per core object.
 TEST_F(WordActions, WpsRegisteredForWordIsRepairedAndAnswersWpscompat) {
-    const wchar_t kKey[] = L"CLSID\\{000209FF-0000-0000-C000-000000000046}\\LocalServer32";
-    auto readValue = [&]() {
-        wchar_t value[1024] = {};
-        DWORD size = sizeof(value) - sizeof(wchar_t);
-        ::RegGetValueW(HKEY_CLASSES_ROOT, kKey, nullptr, RRF_RT_REG_SZ, nullptr, value, &size);
-        return std::wstring(value);
-    };
-    auto writeValue = [&](const std::wstring& value) {
-        return ::RegSetKeyValueW(HKEY_CLASSES_ROOT, kKey, nullptr, REG_SZ, value.c_str(),
-                                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-    };
-    const std::wstring registered = readValue();
-    ASSERT_NE(registered.find(L"Winword.exe"), std::wstring::npos) << ::testing::PrintToString(registered);
+    RegistryValue server(HKEY_CLASSES_ROOT, L"CLSID\\{000209FF-0000-0000-C000-000000000046}\\LocalServer32");
+    ASSERT_TRUE(server.ok());
+    ASSERT_NE(server.Saved().find(L"Winword.exe"), std::wstring::npos) << ::testing::PrintToString(server.Saved());
     const std::wstring seeded = L"\"C:\\Program Files\\Kingsoft\\office6\\WPS.EXE\" /Automation";
-
-    ASSERT_TRUE(writeValue(seeded));
-    Reply reply = Run(L"word2html", Fixture(L"Table Doc.DOCX"), L"");
-    EXPECT_EQ(reply.Get(L"errflag"), L"wpscompat") << reply.raw;
-    const std::wstring repaired = readValue();
-    EXPECT_EQ(repaired, ProgramFolder() + L"office\\Winword.exe /Automation");
+    const std::wstring repaired = ProgramFolder() + L"office\\Winword.exe /Automation";
+    ExpectRepairTable(server, seeded, repaired, Fixture(L"Table Doc.DOCX"), L"Winword",
+                      {
+                          {L"word2html", L"", L"wpscompat", true},
+                          {L"word2pdf", L"api:1", L"wpscompat", true},
+                          {L"word2html", L"api:2", L"", false},  // WPS needs no repair
+                      });
 
     // Paste: the repair is remembered by the core; a later paste answers at once, until a new
     // core object is made.
     ASSERT_TRUE(PutWordHtmlOnClipboard(true));
-    ASSERT_TRUE(writeValue(seeded));
-    reply = Run(L"wordpaste2html", L"", L"");
+    ClearJournal(L"wps");
+    server.Set(seeded);
+    Reply reply = Run(L"wordpaste2html", L"", L"");
     EXPECT_EQ(reply.Get(L"errflag"), L"wpscompat") << reply.raw;
-    EXPECT_EQ(readValue(), repaired);
+    EXPECT_EQ(server.Read(), repaired);
     reply = Run(L"wordpaste2html", L"", L"");
     EXPECT_EQ(reply.Get(L"errflag"), L"wpscompat") << "remembered: " << reply.raw;
     DispatchClient second;
@@ -397,8 +389,7 @@ TEST_F(WordActions, WpsRegisteredForWordIsRepairedAndAnswersWpscompat) {
     reply = Run(L"wordpaste2html", L"", L"");
     EXPECT_EQ(reply.Get(L"state"), L"ok") << "a new core object forgets the repair: " << reply.raw;
     second.Reset();
-    EXPECT_TRUE(Journal(L"wps").empty());
-    writeValue(registered);
+    EXPECT_TRUE(Journal(L"wps").empty()) << "Word's content went to WPS";
 }
 
 TEST_F(WordActions, Word2PdfPassesTheFourteenArgumentsByReference) {
