@@ -10,6 +10,7 @@
 #include "excel/workbook_session_win.h"
 #include "file/basFile.h"
 #include "import_services.h"
+#include "office/display_alerts_win.h"
 #include "office/late_binding_win.h"
 #include "office/office_choice.h"
 #include "office/office_family.h"
@@ -54,7 +55,7 @@ bool clsOfficeExcel::GetExcelWorkSheetName(const std::wstring& workbookPath, con
 
     // 4
     err.Clear();
-    app.Put(L"DisplayAlerts", false);
+    office::SwitchAlertsOff(app, false);
     AutoObject workbook = excel::OpenReadOnly(app, workbookPath);
     if (err.Pending() || !workbook) {
         errflag = L"xlsopen";
@@ -140,7 +141,7 @@ bool clsOfficeExcel::Excel2HTML(const std::wstring& workbookPath, const std::wst
     }
 
     // 9
-    app.Put(L"DisplayAlerts", false);
+    office::SwitchAlertsOff(app, false);
     err.Clear();
     AutoObject workbook = excel::OpenReadOnly(app, workbookPath);
     win::DoEvents();

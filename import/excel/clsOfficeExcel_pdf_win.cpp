@@ -10,6 +10,7 @@
 #include "excel/sheet_index.h"
 #include "excel/workbook_session_win.h"
 #include "file/basFile.h"
+#include "office/display_alerts_win.h"
 #include "office/export_title_win.h"
 #include "office/late_binding_win.h"
 #include "office/office_choice.h"
@@ -50,7 +51,7 @@ bool StartAndOpen(const std::wstring& workbookPath, const std::wstring& api, off
         return false;
     }
     win::DoEvents();
-    app.Put(L"DisplayAlerts", false);
+    office::SwitchAlertsOff(app, false);
     err.Clear();
     const double version = office::VersionNumber(app.Get(L"Version").Text());
     if (kind == L"xls" && version < 12.0) {

@@ -6,6 +6,7 @@
 
 #include "file/basFile.h"
 #include "import_services.h"
+#include "office/display_alerts_win.h"
 #include "office/export_title_win.h"
 #include "office/late_binding_win.h"
 #include "office/office_choice.h"
@@ -68,17 +69,21 @@ bool clsOfficePPT::Ppt2Pdf(const std::wstring& presentationPath, const std::wstr
     const long openBefore = app.Get(L"Presentations.Count").Long();
     // Another client's create may have attached to an instance that was not yet in the table.
     const bool shared = attached || openBefore > 0;
+    // 6: a PowerPoint that serves the user too gets its own alerts back when the job ends.
+    win::DoEvents();
+    office::AlertsOff alerts(app, 1);
+    err.Clear();
     auto quitOurs = [&](AutoObject& presentation) {
         presentation.Call(L"Close");
         presentation.Reset();
-        if (!shared) app.Call(L"Quit");
+        if (shared) {
+            alerts.Restore();
+        } else {
+            alerts.Quitting();
+            app.Call(L"Quit");
+        }
         app.Reset();
     };
-
-    // 6
-    win::DoEvents();
-    app.Put(L"DisplayAlerts", 1);
-    err.Clear();
 
     // 7
     const double version = office::VersionNumber(app.Get(L"Version").Text());

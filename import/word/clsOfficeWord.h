@@ -66,7 +66,7 @@ public:
 
 private:
     static bool IsDocumentFile(const std::wstring& path);
-    // Documents.Open read-only, alerts off and a password no file has (see the .cpp).
+    // Documents.Open read-only with a password no file has (see the .cpp).
     static office::AutoObject OpenReadOnly(const office::AutoObject& app, const std::wstring& path);
 
     JobContext context_;

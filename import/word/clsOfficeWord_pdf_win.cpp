@@ -1,6 +1,7 @@
 // Word or WPS writer exports a document as a PDF into the job folder; page images are rendered
 // from that PDF by the PDF worker.
 #include "file/basFile.h"
+#include "office/display_alerts_win.h"
 #include "office/export_title_win.h"
 #include "office/late_binding_win.h"
 #include "office/office_choice.h"
@@ -64,6 +65,7 @@ bool clsOfficeWord::Word2Pdf(const std::wstring& documentPath, const std::wstrin
     }
 
     // 6
+    office::SwitchAlertsOff(app, 0);
     AutoObject doc = OpenReadOnly(app, documentPath);
     if (err.Pending() || !doc) {
         errflag = L"wordopen";

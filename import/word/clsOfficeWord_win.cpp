@@ -3,9 +3,11 @@
 // the result is cleaned. Every automation call runs with errors trapped (office::ErrorState); the
 // error state is read only at the steps where a failure has a word of its own.
 #include <cstdlib>
+#include <optional>
 
 #include "clipboard/basClipBoard.h"
 #include "file/basFile.h"
+#include "office/display_alerts_win.h"
 #include "office/late_binding_win.h"
 #include "office/office_choice.h"
 #include "office/office_family.h"
@@ -44,7 +46,6 @@ bool clsOfficeWord::IsDocumentFile(const std::wstring& path) {
 }
 
 office::AutoObject clsOfficeWord::OpenReadOnly(const office::AutoObject& app, const std::wstring& path) {
-    app.Put(L"DisplayAlerts", 0);
     // Open(FileName, ConfirmConversions, ReadOnly, AddToRecentFiles, PasswordDocument)
     return app.Object(L"Documents.Open", {path, Arg::Missing(), true, Arg::Missing(), kNoPassword});
 }
@@ -122,24 +123,37 @@ bool clsOfficeWord::Word2HTML(const std::wstring& documentPath, const std::wstri
         return false;
     }
 
+    // Alerts stay off while the job runs; a Word the worker attached to gets its own value back
+    // when the job ends, on every road out.
+    std::optional<office::AlertsOff> alerts;
     AutoObject doc;
-    auto closeAfterFailure = [&] {  // 20
+    // Closes the document, and quits the application when the worker started it.
+    auto closeDocumentAndApplication = [&] {
         doc.Call(L"Close", {0});
-        if (starter) app.Call(L"Quit", {0});
+        if (starter) {
+            if (alerts) alerts->Quitting();
+            app.Call(L"Quit", {0});
+        } else if (alerts) {
+            alerts->Restore();
+        }
         doc.Reset();
         app.Reset();
+    };
+    auto closeAfterFailure = [&] {  // 20
+        closeDocumentAndApplication();
         html.clear();
         return false;
     };
 
     // 9
+    alerts.emplace(app, 0);
     if (!paste) {
         doc = OpenReadOnly(app, documentPath);
     } else {
         err.Clear();
-        app.Put(L"DisplayAlerts", 0);
         doc = app.Object(L"Documents.Add", {Arg::Missing(), Arg::Missing(), Arg::Missing(), false});
         if (err.Pending() && !starter) {
+            alerts.reset();  // the Word left behind gets its value back
             err.Clear();
             app = office::CreateObject(progId, err);
             if (!app) {
@@ -147,7 +161,7 @@ bool clsOfficeWord::Word2HTML(const std::wstring& documentPath, const std::wstri
                 return false;
             }
             starter = true;
-            app.Put(L"DisplayAlerts", 0);
+            alerts.emplace(app, 0);
             doc = app.Object(L"Documents.Add");
         }
         if (!err.Pending()) {
@@ -239,10 +253,7 @@ bool clsOfficeWord::Word2HTML(const std::wstring& documentPath, const std::wstri
 
     // 15
     if (starter) SetPrintLayout(app);
-    doc.Call(L"Close", {0});
-    if (starter) app.Call(L"Quit", {0});
-    doc.Reset();
-    app.Reset();
+    closeDocumentAndApplication();
     win::DoEvents();
     if (context_.Cancelled()) {
         errflag = L"cancel";

@@ -35,18 +35,6 @@ inline bool EndsOrIsEnded(const wchar_t* name, DWORD milliseconds = 20000) {
     return EndLocalServers({name}, milliseconds).empty();
 }
 
-// Page count of a PDF by Ghostscript, or -1.
-inline int PdfPages(const std::wstring& pdf) {
-    const std::wstring count = pdf + L".pages";
-    const std::optional<std::string> unixPdf = UnixPath(pdf), unixCount = UnixPath(count);
-    if (!unixPdf || !unixCount) return -1;
-    RunUnixScript("gs -q -dNODISPLAY -dNOSAFER -c " +
-                  ShellQuote("(" + *unixPdf + ") (r) file runpdfbegin pdfpagecount = quit") + " > " +
-                  ShellQuote(*unixCount));
-    const std::string text = ReadBytes(count).value_or("");
-    return text.empty() ? -1 : std::atoi(text.c_str());
-}
-
 inline JournalLines Calls(const JournalLines& journal, const std::wstring& object, const std::wstring& member) {
     JournalLines out;
     for (const auto& line : journal)
@@ -99,40 +87,6 @@ inline std::vector<std::wstring> NamesEndingWith(const std::wstring& folder, con
             out.push_back(name);
     return out;
 }
-
-// A registry key's default value pointed elsewhere for a test, put back afterwards.
-class RegistryValue {
-public:
-    RegistryValue(HKEY root, const std::wstring& path) {
-        ok_ = ::RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_) == ERROR_SUCCESS;
-        DWORD size = sizeof(saved_) - sizeof(wchar_t);
-        if (ok_) ::RegQueryValueExW(key_, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(saved_), &size);
-    }
-    ~RegistryValue() {
-        if (!ok_) return;
-        Set(saved_);
-        ::RegCloseKey(key_);
-    }
-    RegistryValue(const RegistryValue&) = delete;
-    RegistryValue& operator=(const RegistryValue&) = delete;
-    bool ok() const { return ok_; }
-    std::wstring Saved() const { return saved_; }
-    std::wstring Read() const {
-        wchar_t value[1024] = {};
-        DWORD size = sizeof(value) - sizeof(wchar_t);
-        if (ok_) ::RegQueryValueExW(key_, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
-        return value;
-    }
-    void Set(const std::wstring& value) {
-        ::RegSetValueExW(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    }
-
-private:
-    HKEY key_ = nullptr;
-    bool ok_ = false;
-    wchar_t saved_[1024] = {};
-};
 
 // A core client for one test, with the stand-in copies it may start.
 class OfficeActions : public CoreJobTest {
@@ -256,29 +210,6 @@ protected:
         EXPECT_EQ(reply.raw, L"{\"state\":\"err\",\"errflag\":\"gsdll\"}");
         ExpectPdfWithoutPageImages(before, program);
         Settings(program, "");
-    }
-
-    // An application's class taken over by a WPS program (seeded as its server): each case runs
-    // the action on the file and expects its errflag ("" for success), the server repaired or left
-    // as seeded, and the application whose class it is never started.
-    struct RepairCase {
-        const wchar_t* action;
-        const wchar_t* options;
-        const wchar_t* errflag;
-        bool repairs;
-    };
-    void ExpectRepairTable(RegistryValue& server, const std::wstring& seeded, const std::wstring& repaired,
-                           const std::wstring& file, const std::wstring& program,
-                           const std::vector<RepairCase>& cases) {
-        for (const RepairCase& c : cases) {
-            SCOPED_TRACE(::testing::PrintToString(std::wstring(c.action) + L" " + c.options));
-            server.Set(seeded);
-            const Reply reply = Run(c.action, Fixture(file), c.options);
-            EXPECT_EQ(reply.Get(L"state"), *c.errflag ? L"err" : L"ok") << reply.raw;
-            if (*c.errflag) EXPECT_EQ(reply.Get(L"errflag"), c.errflag);
-            EXPECT_EQ(server.Read(), c.repairs ? repaired : seeded);
-            EXPECT_TRUE(Journal(program).empty()) << "the application was started";
-        }
     }
 
     std::vector<std::wstring> programs_;

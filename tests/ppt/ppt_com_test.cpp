@@ -56,7 +56,7 @@ TEST_F(PptActions, Ppt2PdfPassesTheFifteenArguments) {
                                              L"DISPATCH:", L"I4:1", L"BSTR:", c.properties, L"BOOL:true", L"BOOL:true",
                                              L"BOOL:true", L"BOOL:false"}));
         EXPECT_EQ(PropertyPuts(journal), c.propertyPuts);
-        EXPECT_EQ(Calls(journal, L"Application", L"DisplayAlerts").at(0).back(), L"I4:1");
+        EXPECT_EQ(PutValues(journal, L"Application", L"DisplayAlerts"), std::vector<std::wstring>{L"I4:1"});
         EXPECT_EQ(Calls(journal, L"Presentation", L"Close").size(), 1u);
         EXPECT_EQ(Calls(journal, L"Application", L"Quit").size(), 1u);
         ExpectEnded(L"powerpnt");
@@ -80,48 +80,25 @@ TEST_F(PptActions, Ppt2ImageLeavesHiddenSlidesOut) {
 }
 
 TEST_F(PptActions, Errflags) {
-    struct Case {
-        const wchar_t* file;
-        const wchar_t* options;
-        const wchar_t* program;
-        const char* settings;
-        const wchar_t* errflag;
-    } cases[] = {
-        {L"notes.txt", L"", L"powerpnt", "", L"ext"},
-        {L"Book One.xlsx", L"", L"powerpnt", "", L"ext"},
-        {L"random.pptx", L"", L"powerpnt", "", L"pptopen"},
-        {L"deck.pptx", L"api:1", L"powerpnt", "version=11.0\n", L"office2007plus"},
-        {L"random.pptx", L"api:2", L"wpp", "", L"pptopen"},
-        {L"deck.pptx", L"", L"powerpnt", "fail=Open\n", L"pptopen"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::PrintToString(std::wstring(c.file) + L" " + c.options) + " " + c.settings);
-        ClearJournal(c.program);
-        Settings(c.program, c.settings);
-        const Reply reply = Run(L"ppt2pdf", Fixture(c.file), c.options);
-        EXPECT_EQ(reply.Get(L"state"), L"err");
-        EXPECT_EQ(reply.Get(L"errflag"), c.errflag);
-        ExpectEnded(c.program);
-        Settings(c.program, "");
-    }
-    // KWPP.Application pointed at a class nobody serves.
-    HKEY key = nullptr;
-    ASSERT_EQ(::RegOpenKeyExW(HKEY_CLASSES_ROOT, L"KWPP.Application\\CLSID", 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key),
-              ERROR_SUCCESS);
-    wchar_t saved[64] = {};
-    DWORD size = sizeof(saved) - sizeof(wchar_t);
-    ::RegQueryValueExW(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(saved), &size);
-    const wchar_t bogus[] = L"{5A9C6E1E-3F0B-4E5C-9A55-7B2E0F6C1DFE}";
-    ::RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(bogus), sizeof(bogus));
-    const Reply reply = Run(L"ppt2image", Fixture(L"deck.pptx"), L"api:2");
-    ::RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(saved),
-                     static_cast<DWORD>((wcslen(saved) + 1) * sizeof(wchar_t)));
-    ::RegCloseKey(key);
-    EXPECT_EQ(reply.Get(L"errflag"), L"pptcreate") << reply.raw;
+    const std::wstring deck = Fixture(L"deck.pptx");
+    ExpectErrflags(
+        {
+            {L"ppt2pdf", Fixture(L"notes.txt"), L"", L"powerpnt", "", L"ext", 0},
+            {L"ppt2pdf", Fixture(L"Book One.xlsx"), L"", L"powerpnt", "", L"ext", 0},
+            {L"ppt2pdf", Fixture(L"random.pptx"), L"", L"powerpnt", "", L"pptopen", 1},
+            {L"ppt2pdf", deck, L"api:1", L"powerpnt", "version=11.0\n", L"office2007plus", 1},
+            {L"ppt2pdf", Fixture(L"random.pptx"), L"api:2", L"wpp", "", L"pptopen", 1},
+            {L"ppt2pdf", deck, L"", L"powerpnt", "fail=Open\n", L"pptopen", 1},
+            {L"ppt2pdf", deck, L"", L"powerpnt", "fail=ExportAsFixedFormat\n", L"saveaspdf", 1},
+            {L"ppt2image", deck, L"", L"powerpnt", "fail=ExportAsFixedFormat\n", L"saveaspdf", 1},
+            {L"ppt2image", deck, L"api:2", L"wpp", "", L"pptcreate", 0, L"KWPP.Application"},
+        },
+        [](const std::wstring& program) { ExpectEnded(program); });
 }
 
 // The user's own PowerPoint, started by hand with an unsaved presentation, is still running with
-// it after a conversion: the job attached to it, closed only its own presentation and did not quit.
+// it after a conversion: the job attached to it, closed only its own presentation, did not quit
+// and gave it its alerts back.
 TEST_F(PptActions, UsersRunningPowerPointKeepsItsUnsavedPresentation) {
     Settings(L"powerpnt", "userpresentations=1\n");
     STARTUPINFOW startup{};
@@ -162,6 +139,12 @@ TEST_F(PptActions, UsersRunningPowerPointKeepsItsUnsavedPresentation) {
                                                       0, count.put())));
     }
     EXPECT_EQ(count.get()->lVal, 1);
+    // Its alerts are as the user had them (the stand-in starts at 2, all alerts), not off.
+    quorallion::com::Variant alerts;
+    ASSERT_TRUE(SUCCEEDED(
+        quorallion::com::Invoke(client.get(), L"DisplayAlerts", DISPATCH_PROPERTYGET, nullptr, 0, alerts.put())));
+    EXPECT_EQ(alerts.str(), L"2");
+    EXPECT_EQ(PutValues(journal, L"Application", L"DisplayAlerts"), (std::vector<std::wstring>{L"I4:1", L"I4:2"}));
     // The test quits it (journaled with the presentation it closes), and waits for it to go.
     quorallion::com::Variant none;
     quorallion::com::Invoke(client.get(), L"Quit", DISPATCH_METHOD, nullptr, 0, none.put());
@@ -183,7 +166,7 @@ TEST_F(PptActions, WpsRegisteredForPowerPointIsRepairedAndAnswersWpscompat) {
     ASSERT_NE(server.Saved().find(L"powerpnt.exe"), std::wstring::npos) << ::testing::PrintToString(server.Saved());
     const std::wstring seeded = L"\"C:\\Program Files\\Kingsoft\\office6\\WPP.EXE\" /Automation";
     const std::wstring repaired = ProgramFolder() + L"office\\powerpnt.exe /Automation";
-    ExpectRepairTable(server, seeded, repaired, L"deck.pptx", L"powerpnt",
+    ExpectRepairTable(server, seeded, repaired, Fixture(L"deck.pptx"), L"powerpnt",
                       {
                           {L"ppt2pdf", L"", L"wpscompat", true},
                           {L"ppt2image", L"", L"wpscompat", true},

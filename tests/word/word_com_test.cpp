@@ -4,6 +4,7 @@
 // journal; the documents are made once at set-up (make_fixtures.sh).
 #include <windows.h>
 
+#include <cwctype>
 #include <set>
 
 #include "support/shared_fixtures.h"
@@ -49,6 +50,27 @@ bool PutWordHtmlOnClipboard(bool fromWord) {
     return ok;
 }
 
+// The paste road's answer for the clipboard fixture, which Word saved inside its page wrapper and
+// section div: the styles Word kept from the clipboard in one style element, then a body whose
+// section div is gone while the fragment's paragraphs keep their tags.
+void ExpectPastedListPage(const std::wstring& html) {
+    SCOPED_TRACE(::testing::PrintToString(html.substr(0, 3000)));
+    const size_t bodyStart = html.find(L"</style><body>");
+    ASSERT_EQ(html.rfind(L"<style>\r\n", 0), 0u);
+    ASSERT_NE(bodyStart, std::wstring::npos);
+    ASSERT_EQ(html.substr(html.size() - 7), L"</body>");
+    EXPECT_NE(html.substr(0, bodyStart).find(L"div.WordSection1 {page:WordSection1;}"), std::wstring::npos);
+    std::wstring body = html.substr(bodyStart + 14, html.size() - 7 - bodyStart - 14);
+    EXPECT_EQ(body.find(L"WordSection1"), std::wstring::npos) << "the section div stayed";
+    while (!body.empty() && std::iswspace(body.front())) body.erase(0, 1);
+    while (!body.empty() && std::iswspace(body.back())) body.pop_back();
+    EXPECT_EQ(body.rfind(L"<p class=MsoListParagraphCxSpFirst", 0), 0u);
+    EXPECT_EQ(body.size() >= 4 ? body.substr(body.size() - 4) : body, L"</p>");
+    const std::wstring text = VisibleText(body);
+    EXPECT_LT(text.find(L"Item1"), text.find(L"Item 2")) << ::testing::PrintToString(text);
+    EXPECT_NE(text.find(L"Item 2"), std::wstring::npos);
+}
+
 TEST_F(WordActions, Word2HtmlGivesTheDocumentsTextAndItsPictures) {
     const Reply reply = Run(L"word2html", Fixture(L"Table Doc.DOCX"), L"");  // extension in capitals
     ASSERT_EQ(reply.Get(L"state"), L"ok") << reply.raw;
@@ -68,18 +90,13 @@ TEST_F(WordActions, Word2HtmlGivesTheDocumentsTextAndItsPictures) {
     }
     // Picture addresses: scheme, job key, the pictures folder; the files are there.
     const std::wstring key = reply.Get(L"actkey");
-    const std::wstring prefix = L"src=\"file:///" + key + L"/Quorallion_Temp_Doc_files/";
-    const size_t img = html.find(prefix);
-    ASSERT_NE(img, std::wstring::npos) << ::testing::PrintToString(html.substr(0, 2000));
-    const size_t end = html.find(L'"', img + prefix.size());
-    const std::wstring name = html.substr(img + prefix.size(), end - img - prefix.size());
-    EXPECT_TRUE(Exists(ClientTempRoot() + key + L"\\Quorallion_Temp_Doc_files\\" + name)) << name;
+    ExpectPictureInJobFolder(html, key, L"Quorallion_Temp_Doc_files");
 
-    // What Word was asked: alerts off, opened read-only with a password no file has, saved as
-    // filtered HTML in the job folder, closed without saving and quit.
+    // What Word was asked: alerts off (and not put back in a Word that is quit), opened read-only
+    // with a password no file has, saved as filtered HTML in the job folder, closed without saving
+    // and quit.
     const auto journal = Journal(L"Winword");
-    ASSERT_FALSE(Calls(journal, L"Application", L"DisplayAlerts").empty());
-    EXPECT_EQ(Calls(journal, L"Application", L"DisplayAlerts")[0].back(), L"I4:0");
+    EXPECT_EQ(PutValues(journal, L"Application", L"DisplayAlerts"), std::vector<std::wstring>{L"I4:0"});
     const auto open = Calls(journal, L"Documents", L"Open");
     ASSERT_EQ(open.size(), 1u);
     ASSERT_EQ(open[0].size(), 8u);
@@ -154,35 +171,43 @@ TEST_F(WordActions, EquationsWithoutCodesLeaveNoAnchors) {
     EXPECT_TRUE(Calls(Journal(L"Winword"), L"Field", L"Copy").empty());
 }
 
-TEST_F(WordActions, ErrflagsOfTheFileRoad) {
-    struct Case {
-        const wchar_t* file;
-        const wchar_t* options;
-        const char* winwordSettings;
-        const wchar_t* errflag;
-    } cases[] = {
-        {L"notes.doc.txt", L"", "", L"ext"},
-        {L"folder.doc", L"", "", L"ext"},
-        {L"missing.docx", L"", "", L"ext"},
-        {L"random.docx", L"", "", L"wordopen"},
-        {L"encrypted.docx", L"", "", L"wordopen"},
-        {L"encrypted.doc", L"", "", L"wordopen"},  // an open password: refused, not asked for
-        {L"Table Doc.DOCX", L"api:1", "version=11.0\n", L"office2007plus"},
-        {L"Table Doc.DOCX", L"", "nosave=1\n", L"wordreadfile"},  // a save that left no file
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::PrintToString(std::wstring(c.file)) + " " + c.winwordSettings);
-        ::DeleteFileW((ProgramFolder() + L"office\\Winword.journal").c_str());
-        Settings(L"Winword", c.winwordSettings);
-        const DWORD start = ::GetTickCount();
-        const Reply reply = Run(L"word2html", Fixture(c.file), c.options);
-        // Nothing waits on a password prompt nobody sees (the bound is for a hang, not for speed).
-        EXPECT_LT(::GetTickCount() - start, 20000u);
-        EXPECT_EQ(reply.Get(L"state"), L"err");
-        EXPECT_EQ(reply.Get(L"errflag"), c.errflag);
-        if (std::wstring(c.errflag) != L"ext") {  // an application the worker started is quit
-            EXPECT_EQ(Calls(Journal(L"Winword"), L"Application", L"Quit").size(), 1u);
-        }
+// Each failure of the file roads with its word, the application the worker started quit, and
+// nothing left running. "wordcreate" comes from a ProgID whose class nobody serves.
+TEST_F(WordActions, ErrflagsOfTheFileRoads) {
+    const std::wstring table = Fixture(L"Table Doc.DOCX");  // extension in capitals
+    ExpectErrflags(
+        {
+            {L"word2html", Fixture(L"notes.doc.txt"), L"", L"Winword", "", L"ext", 0},
+            {L"word2html", Fixture(L"folder.doc"), L"", L"Winword", "", L"ext", 0},
+            {L"word2html", Fixture(L"missing.docx"), L"", L"Winword", "", L"ext", 0},
+            {L"word2html", Fixture(L"random.docx"), L"", L"Winword", "", L"wordopen", 1},
+            {L"word2html", Fixture(L"encrypted.docx"), L"", L"Winword", "", L"wordopen", 1},
+            {L"word2html", Fixture(L"encrypted.doc"), L"", L"Winword", "", L"wordopen", 1},  // refused, not asked for
+            {L"word2html", table, L"api:1", L"Winword", "version=11.0\n", L"office2007plus", 1},
+            {L"word2html", table, L"", L"Winword", "nosave=1\n", L"wordreadfile", 1},  // a save that left no file
+            {L"word2html", table, L"api:2", L"wps", "", L"wordcreate", 0, L"KWPS.Application"},
+            {L"word2pdf", table, L"api:2", L"wps", "", L"wordcreate", 0, L"KWPS.Application"},
+            {L"word2pdf", table, L"api:1", L"Winword", "version=11.0\n", L"office2007plus", 1},
+            {L"word2pdf", table, L"", L"Winword", "fail=Version\n", L"office2007plus", 1},
+            {L"word2pdf", Fixture(L"random.docx"), L"", L"Winword", "", L"wordopen", 1},
+            {L"word2pdf", table, L"", L"Winword", "fail=Open\n", L"wordopen", 1},
+            {L"word2pdf", table, L"", L"Winword", "nosave=1\n", L"saveaspdf", 1},  // an export that wrote nothing
+            {L"word2pdf", table, L"", L"Winword", "fail=ExportAsFixedFormat\n", L"saveaspdf", 1},
+            {L"word2image", table, L"", L"Winword", "fail=ExportAsFixedFormat\n", L"saveaspdf", 1},
+        },
+        [](const std::wstring& program) { EXPECT_TRUE(WaitUntilNoProcess((program + L".exe").c_str())); },
+        20000);  // nothing waits on a password prompt nobody sees (a bound for a hang, not for speed)
+}
+
+// A Word that will not have its alerts set still converts: the refusal is no failure of the open.
+TEST_F(WordActions, RefusedAlertsFailNothing) {
+    for (const wchar_t* action : {L"word2html", L"word2pdf"}) {
+        SCOPED_TRACE(::testing::PrintToString(std::wstring(action)));
+        ClearJournal(L"Winword");
+        Settings(L"Winword", "fail=DisplayAlerts\nfastpdf=1\n");
+        const Reply reply = Run(action, Fixture(L"Table Doc.DOCX"), L"");
+        EXPECT_EQ(reply.Get(L"state"), L"ok") << reply.raw;
+        EXPECT_FALSE(Calls(Journal(L"Winword"), L"Application", L"DisplayAlerts").empty());
         EXPECT_TRUE(WaitUntilNoProcess(L"Winword.exe"));
     }
 }
@@ -204,23 +229,6 @@ TEST_F(WordActions, BadPathsAndGarbageOptions) {
     EXPECT_EQ(exportCalls[0][13], L"&I4:0");  // no bookmarks
 }
 
-TEST_F(WordActions, WpsThatCannotBeCreatedGivesWordcreate) {
-    // KWPS.Application pointed at a class nobody serves, for this case only.
-    HKEY key = nullptr;
-    ASSERT_EQ(::RegOpenKeyExW(HKEY_CLASSES_ROOT, L"KWPS.Application\\CLSID", 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key),
-              ERROR_SUCCESS);
-    wchar_t saved[64] = {};
-    DWORD size = sizeof(saved) - sizeof(wchar_t);
-    ::RegQueryValueExW(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(saved), &size);
-    const wchar_t bogus[] = L"{5A9C6E1E-3F0B-4E5C-9A55-7B2E0F6C1DFF}";
-    ::RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(bogus), sizeof(bogus));
-    const Reply reply = Run(L"word2html", Fixture(L"Table Doc.DOCX"), L"api:2");
-    ::RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(saved),
-                     static_cast<DWORD>((wcslen(saved) + 1) * sizeof(wchar_t)));
-    ::RegCloseKey(key);
-    EXPECT_EQ(reply.Get(L"errflag"), L"wordcreate") << reply.raw;
-}
-
 TEST_F(WordActions, WpsServesApiTwo) {
     const Reply reply = Run(L"word2html", Fixture(L"Table Doc.DOCX"), L"api:2");
     ASSERT_EQ(reply.Get(L"state"), L"ok") << reply.raw;
@@ -240,7 +248,7 @@ TEST_F(WordActions, PasteCreatesAnApplicationAndQuitsIt) {
         ASSERT_TRUE(PutWordHtmlOnClipboard(c.fromWord)) << "the shared Word clipboard fixture is missing";
         const Reply reply = Run(L"wordpaste2html", L"cmode:0", L"");
         ASSERT_EQ(reply.Get(L"state"), L"ok") << reply.raw;
-        EXPECT_NE(VisibleText(reply.Get(L"html")).find(L"Item1"), std::wstring::npos) << reply.raw;
+        ExpectPastedListPage(reply.Get(L"html"));
         const auto journal = Journal(c.program);
         const auto add = Calls(journal, L"Documents", L"Add");
         ASSERT_EQ(add.size(), 1u);
@@ -253,44 +261,68 @@ TEST_F(WordActions, PasteCreatesAnApplicationAndQuitsIt) {
     }
 }
 
-TEST_F(WordActions, PasteAttachesToARunningWordAndLeavesItRunning) {
-    ASSERT_TRUE(PutWordHtmlOnClipboard(true)) << "the shared Word clipboard fixture is missing";
-    // Word as the user starts it: no arguments, in the running object table.
-    std::wstring command = L"\"" + ProgramFolder() + L"office\\Winword.exe\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                 &process));
-    ::CloseHandle(process.hThread);
+// A Word the user runs (no arguments, in the running object table) serves the paste: the worker
+// attaches to it, closes only its hidden document, leaves it running, and gives it back its own
+// alerts setting. One that refuses DisplayAlerts serves the paste just the same, and no other
+// Word is started for it.
+TEST_F(WordActions, PasteAttachesToARunningWordAndLeavesItAsItWas) {
     const CLSID word = {0x000209FF, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-    quorallion::com::ComPtr<IUnknown> running;
-    for (int i = 0; i < 150 && !running; ++i) {
-        PumpFor(100);
-        ::GetActiveObject(word, nullptr, running.put());
+    constexpr long kAlertsMessageBox = -2;  // the user's choice, not the stand-in's default
+    for (const char* settings : {"", "fail=DisplayAlerts\n"}) {
+        SCOPED_TRACE(settings);
+        const bool refuses = *settings != 0;
+        ClearJournal(L"Winword");
+        Settings(L"Winword", settings);
+        ASSERT_TRUE(PutWordHtmlOnClipboard(true)) << "the shared Word clipboard fixture is missing";
+        std::wstring command = L"\"" + ProgramFolder() + L"office\\Winword.exe\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION process{};
+        ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                     &process));
+        ::CloseHandle(process.hThread);
+        quorallion::com::ComPtr<IUnknown> running;
+        for (int i = 0; i < 150 && !running; ++i) {
+            PumpFor(100);
+            ::GetActiveObject(word, nullptr, running.put());
+        }
+        ASSERT_TRUE(running) << "the user's Word did not enter the running object table";
+        quorallion::com::ComPtr<IDispatch> application;
+        ASSERT_TRUE(SUCCEEDED(running->QueryInterface(IID_IDispatch, application.put_void())));
+        running.reset();
+        VARIANT alerts;
+        ::VariantInit(&alerts);
+        alerts.vt = VT_I4;
+        alerts.lVal = kAlertsMessageBox;
+        quorallion::com::Variant ignored;
+        if (!refuses)
+            ASSERT_TRUE(SUCCEEDED(quorallion::com::Invoke(application.get(), L"DisplayAlerts", DISPATCH_PROPERTYPUT,
+                                                          &alerts, 1, ignored.put())));
+
+        const Reply reply = Run(L"wordpaste2html", L"", L"");
+        EXPECT_EQ(reply.Get(L"state"), L"ok") << reply.raw;
+        ExpectPastedListPage(reply.Get(L"html"));
+        const auto journal = Journal(L"Winword");
+        int starts = 0;
+        for (const auto& line : journal) starts += line.size() >= 2 && line[0] == L"Process" && line[1] == L"start";
+        EXPECT_EQ(starts, 1) << "another Word was started";
+        EXPECT_EQ(Calls(journal, L"Documents", L"Add").size(), 1u);
+        EXPECT_EQ(Calls(journal, L"Document", L"Close").size(), 1u) << "its hidden document is closed";
+        EXPECT_TRUE(Calls(journal, L"Application", L"Quit").empty()) << "the user's Word is left running";
+        EXPECT_EQ(::WaitForSingleObject(process.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+        if (!refuses) {
+            quorallion::com::Variant value;
+            ASSERT_TRUE(SUCCEEDED(
+                quorallion::com::Invoke(application.get(), L"DisplayAlerts", DISPATCH_PROPERTYGET, nullptr, 0, value.put())));
+            EXPECT_EQ(value.str(), std::to_wstring(kAlertsMessageBox)) << "the user's Word kept alerts off";
+        }
+
+        // The user quits it.
+        quorallion::com::Invoke(application.get(), L"Quit", DISPATCH_METHOD, nullptr, 0, ignored.put());
+        application.reset();
+        EXPECT_EQ(::WaitForSingleObject(process.hProcess, 20000), static_cast<DWORD>(WAIT_OBJECT_0));
+        ::CloseHandle(process.hProcess);
     }
-    ASSERT_TRUE(running) << "the user's Word did not enter the running object table";
-    running.reset();
-
-    const Reply reply = Run(L"wordpaste2html", L"", L"");
-    EXPECT_EQ(reply.Get(L"state"), L"ok") << reply.raw;
-    EXPECT_NE(VisibleText(reply.Get(L"html")).find(L"Item1"), std::wstring::npos);
-    const auto journal = Journal(L"Winword");
-    EXPECT_EQ(Calls(journal, L"Documents", L"Add").size(), 1u);
-    EXPECT_EQ(Calls(journal, L"Document", L"Close").size(), 1u) << "its hidden document is closed";
-    EXPECT_TRUE(Calls(journal, L"Application", L"Quit").empty()) << "the user's Word is left running";
-    EXPECT_EQ(::WaitForSingleObject(process.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
-
-    // The user quits it.
-    ASSERT_TRUE(SUCCEEDED(::GetActiveObject(word, nullptr, running.put())));
-    quorallion::com::ComPtr<IDispatch> application;
-    ASSERT_TRUE(SUCCEEDED(running->QueryInterface(IID_IDispatch, application.put_void())));
-    running.reset();
-    quorallion::com::Variant ignored;
-    quorallion::com::Invoke(application.get(), L"Quit", DISPATCH_METHOD, nullptr, 0, ignored.put());
-    application.reset();
-    EXPECT_EQ(::WaitForSingleObject(process.hProcess, 20000), static_cast<DWORD>(WAIT_OBJECT_0));
-    ::CloseHandle(process.hProcess);
 }
 
 TEST_F(WordActions, CancelDuringASlowSaveEndsTheJobAndTheApplication) {
@@ -330,34 +362,26 @@ TEST_F(WordActions, CancelDuringASlowStartQuitsTheApplicationOnceItCame) {
 // Word's class pointed at the WPS program, as a WPS set-up leaves it: the file road rewrites it to
 // the Office program and answers "wpscompat"; the paste road does the same once per core object.
 TEST_F(WordActions, WpsRegisteredForWordIsRepairedAndAnswersWpscompat) {
-    const wchar_t kKey[] = L"CLSID\\{000209FF-0000-0000-C000-000000000046}\\LocalServer32";
-    auto readValue = [&]() {
-        wchar_t value[1024] = {};
-        DWORD size = sizeof(value) - sizeof(wchar_t);
-        ::RegGetValueW(HKEY_CLASSES_ROOT, kKey, nullptr, RRF_RT_REG_SZ, nullptr, value, &size);
-        return std::wstring(value);
-    };
-    auto writeValue = [&](const std::wstring& value) {
-        return ::RegSetKeyValueW(HKEY_CLASSES_ROOT, kKey, nullptr, REG_SZ, value.c_str(),
-                                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-    };
-    const std::wstring registered = readValue();
-    ASSERT_NE(registered.find(L"Winword.exe"), std::wstring::npos) << ::testing::PrintToString(registered);
+    RegistryValue server(HKEY_CLASSES_ROOT, L"CLSID\\{000209FF-0000-0000-C000-000000000046}\\LocalServer32");
+    ASSERT_TRUE(server.ok());
+    ASSERT_NE(server.Saved().find(L"Winword.exe"), std::wstring::npos) << ::testing::PrintToString(server.Saved());
     const std::wstring seeded = L"\"C:\\Program Files\\Kingsoft\\office6\\WPS.EXE\" /Automation";
-
-    ASSERT_TRUE(writeValue(seeded));
-    Reply reply = Run(L"word2html", Fixture(L"Table Doc.DOCX"), L"");
-    EXPECT_EQ(reply.Get(L"errflag"), L"wpscompat") << reply.raw;
-    const std::wstring repaired = readValue();
-    EXPECT_EQ(repaired, ProgramFolder() + L"office\\Winword.exe /Automation");
+    const std::wstring repaired = ProgramFolder() + L"office\\Winword.exe /Automation";
+    ExpectRepairTable(server, seeded, repaired, Fixture(L"Table Doc.DOCX"), L"Winword",
+                      {
+                          {L"word2html", L"", L"wpscompat", true},
+                          {L"word2pdf", L"api:1", L"wpscompat", true},
+                          {L"word2html", L"api:2", L"", false},  // WPS needs no repair
+                      });
 
     // Paste: the repair is remembered by the core; a later paste answers at once, until a new
     // core object is made.
     ASSERT_TRUE(PutWordHtmlOnClipboard(true));
-    ASSERT_TRUE(writeValue(seeded));
-    reply = Run(L"wordpaste2html", L"", L"");
+    ClearJournal(L"wps");
+    server.Set(seeded);
+    Reply reply = Run(L"wordpaste2html", L"", L"");
     EXPECT_EQ(reply.Get(L"errflag"), L"wpscompat") << reply.raw;
-    EXPECT_EQ(readValue(), repaired);
+    EXPECT_EQ(server.Read(), repaired);
     reply = Run(L"wordpaste2html", L"", L"");
     EXPECT_EQ(reply.Get(L"errflag"), L"wpscompat") << "remembered: " << reply.raw;
     DispatchClient second;
@@ -365,21 +389,7 @@ TEST_F(WordActions, WpsRegisteredForWordIsRepairedAndAnswersWpscompat) {
     reply = Run(L"wordpaste2html", L"", L"");
     EXPECT_EQ(reply.Get(L"state"), L"ok") << "a new core object forgets the repair: " << reply.raw;
     second.Reset();
-    EXPECT_TRUE(Journal(L"wps").empty());
-    writeValue(registered);
-}
-
-// The pages of a PDF as Ghostscript counts them; -1 when it cannot.
-int PdfPageCount(const std::wstring& pdf) {
-    const std::wstring count = pdf + L".pages";
-    const std::optional<std::string> unixPdf = UnixPath(pdf), unixCount = UnixPath(count);
-    if (!unixPdf || !unixCount) return -1;
-    RunUnixScript("gs -q -dNODISPLAY -dNOSAFER -c " +
-                  ShellQuote("(" + *unixPdf + ") (r) file runpdfbegin pdfpagecount = quit") + " > " +
-                  ShellQuote(*unixCount));
-    const std::optional<std::string> text = ReadBytes(count);
-    ::DeleteFileW(count.c_str());
-    return text && !text->empty() ? std::atoi(text->c_str()) : -1;
+    EXPECT_TRUE(Journal(L"wps").empty()) << "Word's content went to WPS";
 }
 
 TEST_F(WordActions, Word2PdfPassesTheFourteenArgumentsByReference) {
@@ -417,7 +427,7 @@ TEST_F(WordActions, Word2PdfPassesTheFourteenArgumentsByReference) {
         ASSERT_TRUE(Exists(pdf));
         EXPECT_NE(reply.Get(L"filesize"), L"0");
         if (counted) {
-            EXPECT_EQ(PdfPageCount(pdf), 1);  // LibreOffice's PDF of the one-page document
+            EXPECT_EQ(PdfPages(pdf), 1);  // LibreOffice's PDF of the one-page document
         }
 
         const auto journal = Journal(L"Winword");
@@ -452,7 +462,7 @@ TEST_F(WordActions, Word2ImageLeavesThePdfAndThePages) {
     std::copy_if(names.begin(), names.end(), std::back_inserter(pdfs),
                  [&](const std::wstring& n) { return endsWith(n, L".pdf"); });
     ASSERT_EQ(pdfs.size(), 1u) << ::testing::PrintToString(names);
-    EXPECT_EQ(PdfPageCount(ClientTempRoot() + key + L"\\" + pdfs[0]), 3);
+    EXPECT_EQ(PdfPages(ClientTempRoot() + key + L"\\" + pdfs[0]), 3);
     std::vector<std::wstring> pages;
     const std::wstring prefix = L"<img src=\"file:///" + key + L"/";
     for (size_t at = html.find(prefix); at != std::wstring::npos; at = html.find(prefix, at + 1)) {

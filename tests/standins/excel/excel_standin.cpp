@@ -24,25 +24,11 @@
 #include <string>
 #include <vector>
 
-#include "office/dispatch_object.h"
-#include "office/journal.h"
-#include "office/libreoffice.h"
-#include "office/standin_files.h"
-#include "office/standin_server.h"
-#include "office/standin_settings.h"
-#include "support/unix_shell.h"
-#include "support/utf8.h"
+#include "office/standin.h"
 
 namespace {
 
-using quorallion::standin::BlankPdf;
-using quorallion::standin::DispatchCall;
-using quorallion::standin::DispatchObject;
-using quorallion::standin::Extension;
-using quorallion::standin::Give;
-using quorallion::standin::Settings;
-namespace standin = quorallion::standin;
-namespace testing = quorallion::testing;
+using namespace quorallion::standin;
 
 // Excel.Application's class, and our class for KET.Application.
 constexpr CLSID kExcelClass = {0x00024500, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
@@ -181,12 +167,7 @@ class ExcelStandin {
 public:
     IDispatch* CreateApplication() {
         DispatchObject* app = new DispatchObject(L"Application");
-        for (const wchar_t* name : {L"DisplayAlerts", L"Visible"}) {
-            auto store = std::make_shared<VARIANT>();
-            store->vt = VT_BOOL;
-            store->boolVal = VARIANT_TRUE;
-            app->AddValue(name, store);
-        }
+        for (const wchar_t* name : {L"DisplayAlerts", L"Visible"}) standin::AddApplicationValue(*app, name, VT_BOOL, 1);
         standin::AddVersion(*app);
         app->Add(L"Quit", [](DispatchCall&) {
             quorallion::standin::RequestQuit();
@@ -386,6 +367,7 @@ private:
     static HRESULT Export(DispatchCall& call, const Workbook& book, long onlySheet) {
         standin::ServeMessagesFor(Settings::Load().Number(L"exportdelay"));
         standin::WaitForFile(Settings::Load().Text(L"exportgate"));
+        if (Settings::Load().Fails(L"ExportAsFixedFormat")) return call.Fail(1004, L"Export fails (settings)");
         if (Settings::Load().Number(L"fastpdf") == 1)
             return testing::WriteBytes(call.Text(1), BlankPdf()) ? S_OK : call.Fail(1004, L"Export failed");
         const std::wstring work = WorkFolder();
@@ -560,10 +542,7 @@ private:
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
-    const std::wstring program = quorallion::standin::ProgramFileName();
-    const bool et = program == L"et.exe";
     static ExcelStandin standin;
-    quorallion::standin::StandinInfo info{et ? kEtClass : kExcelClass, et ? L"KET.Application" : L"Excel.Application",
-                                          [] { return standin.CreateApplication(); }, nullptr};
-    return quorallion::standin::RunStandin(info, commandLine);
+    return RunStandinCopies({L"et.exe", kExcelClass, kEtClass, L"Excel.Application", L"KET.Application"},
+                            [] { return standin.CreateApplication(); }, commandLine);
 }

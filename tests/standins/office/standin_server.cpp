@@ -2,7 +2,9 @@
 
 #include <tlhelp32.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "office/dispatch_object.h"
 #include "office/journal.h"
@@ -14,6 +16,11 @@ namespace {
 
 const StandinInfo* g_info = nullptr;
 LONG g_objects = 0;
+
+std::vector<std::function<void()>>& AtEnd() {
+    static std::vector<std::function<void()>> actions;
+    return actions;
+}
 
 std::wstring GuidText(const GUID& guid) {
     wchar_t text[64] = {};
@@ -61,6 +68,23 @@ void ServeMessagesFor(long milliseconds) {
         }
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
+}
+
+void AddApplicationValue(DispatchObject& app, const wchar_t* member, VARTYPE type, long value) {
+    auto store = std::make_shared<VARIANT>();
+    ::VariantInit(store.get());
+    store->vt = type;
+    if (type == VT_BOOL)
+        store->boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+    else
+        store->lVal = value;
+    const std::wstring name = member;
+    app.Add(member, [store, name](DispatchCall& call) -> HRESULT {
+        if (Settings::Load().Fails(name)) return call.Fail(4248, name + L" refused (settings)");
+        if (call.IsPut()) return ::VariantCopy(store.get(), const_cast<VARIANT*>(&call.PutValue()));
+        if (VARIANT* out = call.ResultSlot()) return ::VariantCopy(out, store.get());
+        return S_OK;
+    });
 }
 
 void AddVersion(DispatchObject& app) {
@@ -157,6 +181,8 @@ void Serve(bool startedByCom) {
 
 void RequestQuit() { ::PostQuitMessage(0); }
 
+void RunAtEnd(std::function<void()> action) { AtEnd().push_back(std::move(action)); }
+
 void WaitForFile(const std::wstring& path) {
     const DWORD start = ::GetTickCount();
     while (!path.empty() && ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES &&
@@ -213,11 +239,21 @@ int RunStandin(const StandinInfo& info, const wchar_t* commandLine) {
         }
         if (app) app->Release();
     }
+    for (const auto& action : AtEnd()) action();
     Journal::Line(L"Process\tend");
     // Ends here, as an application that quits does: clients still holding proxies find them
     // disconnected. (Tearing the apartment down first could wait on calls of a client that went.)
     ::ExitProcess(0);
     return 0;
+}
+
+int RunStandinCopies(const StandinCopies& copies, std::function<IDispatch*()> createApplication,
+                     const wchar_t* commandLine) {
+    const bool wps = ProgramFileName() == copies.wpsProgram;
+    static StandinInfo info;
+    info = StandinInfo{wps ? copies.wpsClass : copies.officeClass, wps ? copies.wpsProgId : copies.officeProgId,
+                       std::move(createApplication), wps ? nullptr : copies.officeAppPathName, copies.singleInstance};
+    return RunStandin(info, commandLine);
 }
 
 }  // namespace quorallion::standin

@@ -34,6 +34,28 @@ struct StandinInfo {
 
 int RunStandin(const StandinInfo& info, const wchar_t* commandLine);
 
+// The two copies of one stand-in program, the Office application's and its WPS twin's, told apart
+// by the running program's file name.
+struct StandinCopies {
+    const wchar_t* wpsProgram;  // the WPS copy's file name, lower-cased ("wps.exe")
+    CLSID officeClass, wpsClass;
+    const wchar_t* officeProgId;
+    const wchar_t* wpsProgId;
+    const wchar_t* officeAppPathName = nullptr;  // see StandinInfo::appPathName (Office copy only)
+    bool singleInstance = false;
+};
+int RunStandinCopies(const StandinCopies& copies, std::function<IDispatch*()> createApplication,
+                     const wchar_t* commandLine);
+
+// Runs when the stand-in ends by itself (its application quit, its client went), before the
+// process exits.
+void RunAtEnd(std::function<void()> action);
+
+// A read-write property of the application held in it, starting at the value (a Boolean when the
+// type is VT_BOOL, else a whole number); listed under "fail", its reads and writes fail as an
+// application's do that will not have it set.
+void AddApplicationValue(DispatchObject& app, const wchar_t* member, VARTYPE type, long value);
+
 // The application's "Version" as every stand-in serves it: the setting "version" (default "16.0"),
 // or an error when "Version" is listed under "fail".
 void AddVersion(DispatchObject& app);

@@ -18,24 +18,11 @@
 #include <string>
 #include <vector>
 
-#include "office/dispatch_object.h"
-#include "office/journal.h"
-#include "office/libreoffice.h"
-#include "office/standin_files.h"
-#include "office/standin_server.h"
-#include "office/standin_settings.h"
-#include "support/unix_shell.h"
+#include "office/standin.h"
 
 namespace {
 
-using quorallion::standin::DispatchCall;
-using quorallion::standin::DispatchObject;
-using quorallion::standin::Extension;
-using quorallion::standin::Give;
-using quorallion::standin::Journal;
-using quorallion::standin::Settings;
-namespace standin = quorallion::standin;
-namespace testing = quorallion::testing;
+using namespace quorallion::standin;
 
 // PowerPoint.Application's class, and our class for KWPP.Application.
 constexpr CLSID kPowerPointClass = {0x91493441, 0x5A91, 0x11CF, {0x87, 0x00, 0x00, 0xAA, 0x00, 0x60, 0x26, 0x3B}};
@@ -81,10 +68,7 @@ public:
             return app_;
         }
         DispatchObject* app = new DispatchObject(L"Application");
-        auto alerts = std::make_shared<VARIANT>();
-        alerts->vt = VT_I4;
-        alerts->lVal = 2;
-        app->AddValue(L"DisplayAlerts", alerts);
+        standin::AddApplicationValue(*app, L"DisplayAlerts", VT_I4, 2);  // ppAlertsAll
         standin::AddVersion(*app);
         app->Add(L"Quit", [this](DispatchCall&) {
             for (const auto& [object, presentation] : open_)
@@ -180,6 +164,7 @@ private:
         object->Add(L"ExportAsFixedFormat", [presentation](DispatchCall& call) {
             standin::ServeMessagesFor(Settings::Load().Number(L"exportdelay"));
             standin::WaitForFile(Settings::Load().Text(L"exportgate"));
+            if (Settings::Load().Fails(L"ExportAsFixedFormat")) return call.Fail(kErrorOpen, L"Export fails (settings)");
             if (presentation->workCopy.empty()) return call.Fail(kErrorOpen, L"Nothing to export");
             const std::wstring work = WorkFolder();
             const std::wstring source = presentation->workCopy;
@@ -213,12 +198,8 @@ private:
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
-    const std::wstring program = quorallion::standin::ProgramFileName();
-    const bool wpp = program == L"wpp.exe";
     static PowerPointStandin standin;
-    quorallion::standin::StandinInfo info{wpp ? kWppClass : kPowerPointClass,
-                                          wpp ? L"KWPP.Application" : L"PowerPoint.Application",
-                                          [] { return standin.CreateApplication(); }, nullptr};
-    info.singleInstance = true;
-    return quorallion::standin::RunStandin(info, commandLine);
+    return RunStandinCopies({L"wpp.exe", kPowerPointClass, kWppClass, L"PowerPoint.Application", L"KWPP.Application",
+                             nullptr, true},
+                            [] { return standin.CreateApplication(); }, commandLine);
 }

@@ -13,6 +13,8 @@
 // object's data and picture as Word's does. Drawings (pictures with their alternative texts and
 // sizes, other shapes) stand at markers "QSHP<n>QSHP" and are written at their current size;
 // Shapes and InlineShapes hold them, and a floating picture can be made inline and rescaled.
+// A paste into a new document keeps the clipboard's fragment and the style elements of its head;
+// the saved page holds them as Word writes a document, inside its page wrapper and section div.
 // LibreOffice converts each distinct marked copy once per build (word-html-cache beside the
 // program); the markers are filled in afterwards, per call.
 //
@@ -32,24 +34,11 @@
 #include <string>
 #include <vector>
 
-#include "office/dispatch_object.h"
-#include "office/journal.h"
-#include "office/libreoffice.h"
-#include "office/standin_files.h"
-#include "office/standin_server.h"
-#include "office/standin_settings.h"
-#include "support/unix_shell.h"
-#include "support/utf8.h"
+#include "office/standin.h"
 
 namespace {
 
-using quorallion::standin::BlankPdf;
-using quorallion::standin::DispatchCall;
-using quorallion::standin::DispatchObject;
-using quorallion::standin::Extension;
-using quorallion::standin::Settings;
-namespace standin = quorallion::standin;
-namespace testing = quorallion::testing;
+using namespace quorallion::standin;
 
 // Word.Application's class, and our class for KWPS.Application.
 constexpr CLSID kWordClass = {0x000209FF, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
@@ -104,7 +93,8 @@ struct Document {
     size_t selected = 0;      // the equation the selection is on (1-based), 0 none
     Equation* selectedItem = nullptr;  // the equation or field the selection is on
     std::map<IDispatch*, size_t> ranges;  // live equation ranges and their equations
-    std::wstring pastedHtml;  // the body of what was pasted into a new document
+    std::wstring pastedHtml;    // the fragment pasted into a new document
+    std::wstring pastedStyles;  // the style elements of the pasted HTML's head, as Word keeps them
     long protection = -1;     // wdNoProtection, or the kind read from the package
     std::map<std::wstring, std::wstring> properties;
 };
@@ -410,6 +400,8 @@ bool ConvertToHtml(const std::wstring& copy, const std::wstring& work, const std
     return true;
 }
 
+std::string WordPage(const std::string& styles, const std::string& content);
+
 // The filtered HTML of the document at path, its pictures in "<name>_files\".
 bool SaveHtml(const Document& doc, const std::wstring& path) {
     const size_t slash = path.find_last_of(L'\\');
@@ -512,8 +504,7 @@ bool SaveHtml(const Document& doc, const std::wstring& path) {
             html.replace(place, marker.size(), replacement + ">");
         }
     } else {
-        html = "<html><head><meta http-equiv=Content-Type content=\"text/html; charset=utf-8\"></head><body>" +
-               testing::Utf8(doc.pastedHtml) + "</body></html>";
+        html = WordPage(testing::Utf8(doc.pastedStyles), testing::Utf8(doc.pastedHtml));
     }
     if (!pictures.empty()) {
         const std::wstring pictureFolder = folder + name + L"_files\\";
@@ -523,8 +514,12 @@ bool SaveHtml(const Document& doc, const std::wstring& path) {
     return testing::WriteBytes(path, html);
 }
 
-// The clipboard's "HTML Format" fragment, as Word's paste would take it in.
-std::wstring ClipboardFragment() {
+// The clipboard's "HTML Format" as Word's paste takes it in: the fragment, and the style elements
+// of the document's head (Word keeps the pasted styles in the document).
+struct PastedHtml {
+    std::wstring fragment, styles;
+};
+PastedHtml ClipboardHtml() {
     const UINT format = ::RegisterClipboardFormatW(L"HTML Format");
     std::string bytes;
     if (::OpenClipboard(nullptr)) {
@@ -536,9 +531,35 @@ std::wstring ClipboardFragment() {
         }
         ::CloseClipboard();
     }
+    PastedHtml pasted;
     const size_t start = bytes.find("<!--StartFragment-->"), end = bytes.find("<!--EndFragment-->");
-    if (start == std::string::npos || end == std::string::npos || end < start) return L"";
-    return testing::Wide(bytes.substr(start + 20, end - start - 20));
+    if (start == std::string::npos || end == std::string::npos || end < start) return pasted;
+    pasted.fragment = testing::Wide(bytes.substr(start + 20, end - start - 20));
+    const size_t headEnd = bytes.find("</head>");
+    std::string styles;
+    for (size_t at = bytes.find("<style"); at != std::string::npos && at < headEnd; at = bytes.find("<style", at + 1)) {
+        const size_t close = bytes.find("</style>", at);
+        if (close == std::string::npos) break;
+        styles += bytes.substr(at, close + 8 - at) + "\r\n";
+    }
+    pasted.styles = testing::Wide(styles);
+    return pasted;
+}
+
+// Word's filtered HTML of a document: the styles (Word's own page rules when the document brought
+// none) in the head, and the content inside the body's page wrapper and the section div that
+// Word writes around every document.
+std::string WordPage(const std::string& styles, const std::string& content) {
+    const std::string ownStyles =
+        "<style>\r\n<!--\r\n /* Style Definitions */\r\n p.MsoNormal, li.MsoNormal, div.MsoNormal\r\n"
+        "\t{margin:0cm;\r\n\tfont-size:10.5pt;\r\n\tfont-family:\"Calibri\",sans-serif;}\r\n"
+        "@page WordSection1\r\n\t{size:595.3pt 841.9pt;\r\n\tmargin:72.0pt 90.0pt 72.0pt 90.0pt;}\r\n"
+        "div.WordSection1\r\n\t{page:WordSection1;}\r\n-->\r\n</style>\r\n";
+    return "<html>\r\n\r\n<head>\r\n<meta http-equiv=Content-Type content=\"text/html; charset=utf-8\">\r\n"
+           "<meta name=Generator content=\"Microsoft Word 15 (filtered)\">\r\n" +
+           (styles.empty() ? ownStyles : styles) +
+           "\r\n</head>\r\n\r\n<body lang=EN-US style='word-wrap:break-word'>\r\n\r\n<div class=WordSection1>\r\n" +
+           content + "\r\n</div>\r\n\r\n</body>\r\n\r\n</html>\r\n";
 }
 
 // Word's copy of an equation's range: "HTML Format" with the Office Math markup in Word's
@@ -650,13 +671,8 @@ class WordStandin {
 public:
     IDispatch* CreateApplication() {
         DispatchObject* app = new DispatchObject(L"Application");
-        auto alerts = std::make_shared<VARIANT>();
-        alerts->vt = VT_I4;
-        alerts->lVal = -1;
-        app->AddValue(L"DisplayAlerts", alerts);
-        auto visible = std::make_shared<VARIANT>();
-        visible->vt = VT_BOOL;
-        app->AddValue(L"Visible", visible);
+        standin::AddApplicationValue(*app, L"DisplayAlerts", VT_I4, -1);  // wdAlertsAll
+        standin::AddApplicationValue(*app, L"Visible", VT_BOOL, 0);
         standin::AddVersion(*app);
         app->Add(L"Quit", [](DispatchCall&) {
             quorallion::standin::RequestQuit();
@@ -1003,7 +1019,9 @@ private:
         DispatchObject* content = new DispatchObject(L"Range");
         content->Add(L"PasteAndFormat", [doc](DispatchCall& call) {
             if (Settings::Load().Fails(L"PasteAndFormat")) return call.Fail(6102, L"Paste fails (settings)");
-            doc->pastedHtml = ClipboardFragment();
+            const PastedHtml pasted = ClipboardHtml();
+            doc->pastedHtml = pasted.fragment;
+            doc->pastedStyles = pasted.styles;
             return S_OK;
         });
         object->Add(L"Content", [content](DispatchCall& call) {
@@ -1029,6 +1047,7 @@ private:
         });
         object->Add(L"ExportAsFixedFormat", [doc](DispatchCall& call) {
             standin::ServeMessagesFor(Settings::Load().Number(L"savedelay"));
+            if (Settings::Load().Fails(L"ExportAsFixedFormat")) return call.Fail(4198, L"Export fails (settings)");
             if (Settings::Load().Number(L"nosave") == 1 || doc->workCopy.empty()) return S_OK;
             if (Settings::Load().Number(L"fastpdf") == 1)
                 return testing::WriteBytes(call.Text(0), BlankPdf()) ? S_OK : call.Fail(4198, L"Command failed");
@@ -1142,11 +1161,7 @@ private:
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
-    const std::wstring program = quorallion::standin::ProgramFileName();
-    const bool wps = program == L"wps.exe";
     static WordStandin standin;
-    quorallion::standin::StandinInfo info{wps ? kWpsClass : kWordClass, wps ? L"KWPS.Application" : L"Word.Application",
-                                          [] { return standin.CreateApplication(); },
-                                          wps ? nullptr : L"Winword.exe"};
-    return quorallion::standin::RunStandin(info, commandLine);
+    return RunStandinCopies({L"wps.exe", kWordClass, kWpsClass, L"Word.Application", L"KWPS.Application", L"Winword.exe"},
+                            [] { return standin.CreateApplication(); }, commandLine);
 }
