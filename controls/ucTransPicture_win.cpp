@@ -129,6 +129,10 @@ void ucTransPicture::SetPointer(int value) {
 }
 
 void ucTransPicture::SetMouseIcon(PicturePtr picture) {
+    // The cursor on show may be the one about to be freed: the arrow takes its place first.
+    const HCURSOR shown = ::GetCursor();
+    if (shown && (shown == customCursor_.get() || (mouseIcon_ && shown == mouseIcon_->Icon())))
+        ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
     mouseIcon_ = std::move(picture);
     customCursor_.reset();
     if (mouseIcon_ && !mouseIcon_->Icon() && mouseIcon_->Bitmap()) {

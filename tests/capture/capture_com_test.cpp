@@ -196,6 +196,16 @@ protected:
         EXPECT_EQ(mismatches, 0) << "first at " << firstX << "," << firstY;
     }
 
+    // A new capture shows its panel; closed as soon as it shows, the job ends with "cancel".
+    void ExpectACaptureClosedAtItsPanelToCancel() {
+        EXPECT_EQ(StartCapture(core_), kWait);
+        HWND panel = WaitForWindow(kPanel);
+        ASSERT_NE(panel, nullptr);
+        ::PostMessageW(panel, WM_CLOSE, 0, 0);
+        EXPECT_EQ(Await(core_), kCancel);
+        EXPECT_TRUE(WaitUntilGone(kPanel));
+    }
+
     int width_ = 0, height_ = 0;
     ComApartment apartment_;
     std::unique_ptr<PatternWindow> pattern_;
@@ -392,12 +402,7 @@ TEST_F(CaptureFromThePage, AHiddenPanelOfAnotherProcessRefusesTheCapture) {
     for (int i = 0; i < 100 && ::IsWindow(other); ++i) ::Sleep(20);
     // The next capture is not refused; its panel, closed as soon as it shows, still ends the
     // job with "cancel".
-    EXPECT_EQ(StartCapture(core_), kWait);
-    HWND panel = WaitForWindow(kPanel);
-    ASSERT_NE(panel, nullptr);
-    ::PostMessageW(panel, WM_CLOSE, 0, 0);
-    EXPECT_EQ(Await(core_), kCancel);
-    EXPECT_TRUE(WaitUntilGone(kPanel));
+    ExpectACaptureClosedAtItsPanelToCancel();
 }
 
 TEST_F(CaptureFromThePage, AClipboardHeldOpenAtFinishGivesNoImage) {
@@ -441,10 +446,5 @@ TEST_F(CaptureFromThePage, AReleaseWhileThePanelTakesItsShapeCancelsTheCapture) 
     EXPECT_TRUE(WaitUntilGone(kPanel));
 
     // The server lives on, and the next capture shows its panel.
-    EXPECT_EQ(StartCapture(core_), kWait);
-    HWND panel = WaitForWindow(kPanel);
-    ASSERT_NE(panel, nullptr);
-    ::PostMessageW(panel, WM_CLOSE, 0, 0);
-    EXPECT_EQ(Await(core_), kCancel);
-    EXPECT_TRUE(WaitUntilGone(kPanel));
+    ExpectACaptureClosedAtItsPanelToCancel();
 }
