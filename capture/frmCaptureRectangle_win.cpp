@@ -269,7 +269,10 @@ void frmCaptureRectangle::Sync() {
     for (int id = 0; id < 12; ++id) {
         const Box& box = id < 4 ? model_.line[id] : model_.corner[id - 4];
         if (box == shown_[id]) continue;
-        UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (box.visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
+        // No copied bits: a handle moved before its first paint would carry the picture under
+        // its old place and count as painted.
+        UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS |
+                     (box.visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
         ::SetWindowPos(frame_[id], nullptr, box.left, box.top, box.width, box.height, flags);
         shown_[id] = box;
     }

@@ -119,7 +119,11 @@ protected:
         bool timedOut = false;
         HWND window = form_->Window();
         std::thread user([&] {
-            ::Sleep(300);
+            // Input sent before the window shows the frozen picture would go to the desktop.
+            WaitUntil([&] {
+                const Screenshot corner = ScreenCrop(0, 0, 32, 32);
+                return ::IsWindowVisible(window) && PatternMismatches(corner.pixels, 32, 32, 0, 0) == 0;
+            }, 15000);
             UserInput input;
             script(*form_, input);
             for (int i = 0; i < 60 && ::IsWindowVisible(window); ++i) ::Sleep(50);
