@@ -15,8 +15,6 @@
 namespace quorallion {
 namespace {
 
-void LoadTimerForm();
-
 // Objects that a client still holds, in creation order; the shared timers' ticks reach them.
 std::vector<Core15200*>& LiveObjects() {
     static std::vector<Core15200*> objects;
@@ -53,17 +51,6 @@ public:
     ~RunningWorker() { --WorkersRunning(); }
 };
 
-// Arms the job timer again when a job that had to wait is still pending.
-void RearmForPendingJobs() {
-    for (Core15200* object : LiveObjects())
-        if (object->JobPending()) {
-            frmTimer& form = frmTimer::Instance();
-            if (!form.Loaded()) LoadTimerForm();
-            form.SetAsyncTimer(1, true);
-            return;
-        }
-}
-
 template <typename Handler>
 void ForEachLiveObject(Handler handler) {
     std::vector<Core15200*> snapshot = LiveObjects();
@@ -92,6 +79,17 @@ void LoadTimerForm() {
     form.onAsyncTick = &OnAsyncTick;
     form.onCacheTick = &OnCacheTick;
     form.Load();
+}
+
+// Arms the job timer again when a job that had to wait is still pending.
+void RearmForPendingJobs() {
+    for (Core15200* object : LiveObjects())
+        if (object->JobPending()) {
+            frmTimer& form = frmTimer::Instance();
+            if (!form.Loaded()) LoadTimerForm();
+            form.SetAsyncTimer(1, true);
+            return;
+        }
 }
 
 bool IsAlphanumeric(const std::wstring& text) {
@@ -146,10 +144,8 @@ void Core15200::Terminate() {
     // with the job timer armed when one of them has a job waiting.
     if (!live.empty()) {
         LoadTimerForm();
-        frmTimer& form = frmTimer::Instance();
-        form.SetCacheTimer(60000, true);
-        for (Core15200* object : live)
-            if (object->jobPending_) form.SetAsyncTimer(1, true);
+        frmTimer::Instance().SetCacheTimer(60000, true);
+        RearmForPendingJobs();
     }
 }
 

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "drawing_win.h"
 #include "win/handles.h"
 
 namespace quorallion::controls {
@@ -158,11 +159,8 @@ PicturePtr LoadPictureBytes(const std::vector<uint8_t>& bytes) {
                 maskBits[y * stride + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
     win::UniqueGdiObject mask(::CreateBitmap(static_cast<int>(w), static_cast<int>(h), 1, 1, maskBits.data()));
     if (!mask) return nullptr;
-    ICONINFO icon{};
-    icon.fIcon = TRUE;
-    icon.hbmColor = static_cast<HBITMAP>(colour.get());
-    icon.hbmMask = static_cast<HBITMAP>(mask.get());
-    return Picture::FromIcon(::CreateIconIndirect(&icon));
+    return Picture::FromIcon(
+        CreateIconFromBitmaps(static_cast<HBITMAP>(mask.get()), static_cast<HBITMAP>(colour.get())));
 }
 
 std::wstring FontToText(HFONT font) {
